@@ -1,0 +1,31 @@
+// What the core needs from the user interface without depending on a toolkit:
+// pumping window events during waits, the busy cursor, message boxes for the few
+// places below the gui that must tell the user something, and the right-Ctrl
+// state. The gui installs its implementation at start; without one the defaults
+// sleep, print to stderr and report no key held.
+#pragma once
+
+#include <string>
+
+namespace wb::platform {
+
+class UiHooks {
+ public:
+  virtual ~UiHooks() = default;
+  // Handles pending window events, waiting at most maxWaitMs for one to arrive.
+  // Returns false when the application was asked to quit (the quit is kept).
+  virtual bool PumpMessages(unsigned maxWaitMs);
+  // Shows (true) or removes (false) the application's busy cursor.
+  virtual void SetBusyCursor(bool busy);
+  // A modal message with an OK button.
+  virtual void ShowMessage(const std::string& text);
+  // Whether the right Ctrl key is held down right now.
+  virtual bool IsRightControlDown();
+};
+
+// The hooks in force (never nullptr). The object stays owned by the caller of
+// SetUiHooks and must outlive its installation; nullptr restores the defaults.
+UiHooks& GetUiHooks();
+void SetUiHooks(UiHooks* hooks);
+
+}  // namespace wb::platform
