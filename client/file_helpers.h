@@ -7,6 +7,7 @@
 #include <string>
 
 #include "client/streams.h"
+#include "platform/errors.h"
 #include "json/string_list.h"
 #include "platform/folders.h"
 

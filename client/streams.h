@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/files.h"
 
 namespace wb {

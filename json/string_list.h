@@ -20,6 +20,8 @@ class TStringList {
   TStringList() = default;
   TStringList(const TStringList&) = delete;
   TStringList& operator=(const TStringList&) = delete;
+  TStringList(TStringList&&) = default;
+  TStringList& operator=(TStringList&&) = default;
   virtual ~TStringList() = default;
 
   virtual int Count() const { return static_cast<int>(items_.size()); }

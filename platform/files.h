@@ -11,38 +11,36 @@ namespace wb::platform {
 
 // Windows error codes; the POSIX backend maps errno onto them so that callers
 // decide the same way on both platforms.
-enum : uint32_t {
-  kErrorSuccess = 0,
-  kErrorInvalidFunction = 1,
-  kErrorFileNotFound = 2,
-  kErrorPathNotFound = 3,
-  kErrorTooManyOpenFiles = 4,
-  kErrorAccessDenied = 5,
-  kErrorInvalidHandle = 6,
-  kErrorNotEnoughMemory = 8,
-  kErrorWriteProtect = 19,
-  kErrorSharingViolation = 32,
-  kErrorLockViolation = 33,
-  kErrorHandleDiskFull = 39,
-  kErrorNotSupported = 50,
-  kErrorBadNetPath = 53,
-  kErrorFileExists = 80,
-  kErrorInvalidParameter = 87,
-  kErrorBrokenPipe = 109,
-  kErrorDiskFull = 112,
-  kErrorInvalidName = 123,
-  kErrorDirNotEmpty = 145,
-  kErrorBusy = 170,
-  kErrorAlreadyExists = 183,
-  kErrorFilenameExcedRange = 206,
-  kErrorPipeBusy = 231,
-  kErrorNoData = 232,
-  kErrorPipeNotConnected = 233,
-  kErrorMoreData = 234,
-  kErrorWaitTimeout = 258,
-  kErrorNoMoreFiles = 18,
-  kErrorCantResolveFilename = 1921,
-};
+inline constexpr uint32_t kErrorSuccess = 0;
+inline constexpr uint32_t kErrorInvalidFunction = 1;
+inline constexpr uint32_t kErrorFileNotFound = 2;
+inline constexpr uint32_t kErrorPathNotFound = 3;
+inline constexpr uint32_t kErrorTooManyOpenFiles = 4;
+inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorInvalidHandle = 6;
+inline constexpr uint32_t kErrorNotEnoughMemory = 8;
+inline constexpr uint32_t kErrorWriteProtect = 19;
+inline constexpr uint32_t kErrorSharingViolation = 32;
+inline constexpr uint32_t kErrorLockViolation = 33;
+inline constexpr uint32_t kErrorHandleDiskFull = 39;
+inline constexpr uint32_t kErrorNotSupported = 50;
+inline constexpr uint32_t kErrorBadNetPath = 53;
+inline constexpr uint32_t kErrorFileExists = 80;
+inline constexpr uint32_t kErrorInvalidParameter = 87;
+inline constexpr uint32_t kErrorBrokenPipe = 109;
+inline constexpr uint32_t kErrorDiskFull = 112;
+inline constexpr uint32_t kErrorInvalidName = 123;
+inline constexpr uint32_t kErrorDirNotEmpty = 145;
+inline constexpr uint32_t kErrorBusy = 170;
+inline constexpr uint32_t kErrorAlreadyExists = 183;
+inline constexpr uint32_t kErrorFilenameExcedRange = 206;
+inline constexpr uint32_t kErrorPipeBusy = 231;
+inline constexpr uint32_t kErrorNoData = 232;
+inline constexpr uint32_t kErrorPipeNotConnected = 233;
+inline constexpr uint32_t kErrorMoreData = 234;
+inline constexpr uint32_t kErrorWaitTimeout = 258;
+inline constexpr uint32_t kErrorNoMoreFiles = 18;
+inline constexpr uint32_t kErrorCantResolveFilename = 1921;
 
 // The calling thread's last platform error (GetLastError / SetLastError).
 uint32_t LastError();
@@ -53,16 +51,14 @@ std::string SystemErrorMessage(uint32_t code);
 // File attributes as Windows reports them. On POSIX: read-only = the owner has
 // no write permission; hidden = the name begins with "."; directory and reparse
 // point (symbolic link) from lstat/stat.
-enum : uint32_t {
-  kFileAttributeReadOnly = 0x1,
-  kFileAttributeHidden = 0x2,
-  kFileAttributeSystem = 0x4,
-  kFileAttributeDirectory = 0x10,
-  kFileAttributeArchive = 0x20,
-  kFileAttributeNormal = 0x80,
-  kFileAttributeReparsePoint = 0x400,
-  kInvalidFileAttributes = 0xFFFFFFFFu,
-};
+inline constexpr uint32_t kFileAttributeReadOnly = 0x1;
+inline constexpr uint32_t kFileAttributeHidden = 0x2;
+inline constexpr uint32_t kFileAttributeSystem = 0x4;
+inline constexpr uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr uint32_t kFileAttributeArchive = 0x20;
+inline constexpr uint32_t kFileAttributeNormal = 0x80;
+inline constexpr uint32_t kFileAttributeReparsePoint = 0x400;
+inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
 uint32_t GetFileAttributes(const std::string& path);  // kInvalidFileAttributes + LastError on failure
 bool SetFileAttributes(const std::string& path, uint32_t attributes);
@@ -87,19 +83,17 @@ struct FindData {
 bool FindEntry(const std::string& path, FindData& data);
 
 // Access, share and disposition values of CreateFileA.
-enum : uint32_t {
-  kGenericRead = 0x80000000u,
-  kGenericWrite = 0x40000000u,
-  kFileShareRead = 0x1,
-  kFileShareWrite = 0x2,
-  kFileShareDelete = 0x4,
-  kCreateNew = 1,
-  kCreateAlways = 2,
-  kOpenExisting = 3,
-  kOpenAlways = 4,
-  kTruncateExisting = 5,
-  kFileFlagBackupSemantics = 0x02000000u,
-};
+inline constexpr uint32_t kGenericRead = 0x80000000u;
+inline constexpr uint32_t kGenericWrite = 0x40000000u;
+inline constexpr uint32_t kFileShareRead = 0x1;
+inline constexpr uint32_t kFileShareWrite = 0x2;
+inline constexpr uint32_t kFileShareDelete = 0x4;
+inline constexpr uint32_t kCreateNew = 1;
+inline constexpr uint32_t kCreateAlways = 2;
+inline constexpr uint32_t kOpenExisting = 3;
+inline constexpr uint32_t kOpenAlways = 4;
+inline constexpr uint32_t kTruncateExisting = 5;
+inline constexpr uint32_t kFileFlagBackupSemantics = 0x02000000u;
 
 enum class SeekOrigin { Begin = 0, Current = 1, End = 2 };
 
@@ -124,4 +118,10 @@ class FileHandle {
 std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share,
                                        uint32_t disposition, uint32_t flagsAndAttributes);
 
+}  // namespace wb::platform
+
+namespace wb::platform {
+// Gives `to` the access rights of `from` (POSIX permission bits; on Windows the
+// attributes are carried over by the caller). False when `from` has none to give.
+bool CopyAccessRights(const std::string& from, const std::string& to);
 }  // namespace wb::platform

@@ -1,0 +1,27 @@
+// The user's locale through the platform layer.
+#include <gtest/gtest.h>
+
+#include "platform/locale.h"
+
+using namespace wb::platform;
+
+TEST(Locale, DecimalSeparatorCanBePinned) {
+  SetDecimalSeparatorOverride(',');
+  EXPECT_EQ(DecimalSeparator(), ',');
+  SetDecimalSeparatorOverride('.');
+  EXPECT_EQ(DecimalSeparator(), '.');
+  SetDecimalSeparatorOverride('\0');
+}
+
+TEST(Locale, ComparesWithAndWithoutCase) {
+  EXPECT_EQ(CompareLocaleText("Abc", "abc", true), 0);
+  EXPECT_NE(CompareLocaleText("Abc", "abc", false), 0);
+  EXPECT_EQ(CompareLocaleText("abc", "abc", false), 0);
+  EXPECT_LT(CompareLocaleText("abc", "abd", true), 0);
+  EXPECT_GT(CompareLocaleText("b", "A", true), 0);
+  // A locale comparison sorts the umlaut with its base letter, not after z.
+  EXPECT_LT(CompareLocaleText("\xE4pfel", "birne", true), 0);
+  EXPECT_EQ(CompareLocaleText("\xC4PFEL", "\xE4pfel", true), 0);
+  EXPECT_EQ(CompareLocaleText("", "", true), 0);
+  EXPECT_LT(CompareLocaleText("", "a", true), 0);
+}
