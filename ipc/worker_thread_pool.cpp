@@ -1,7 +1,7 @@
 // The worker thread pool: a list of worker threads in creation order and a FIFO
 // queue, both guarded by one lock. Jobs are handed to the first free worker; a
 // worker that finishes looks at the queue while it is still busy, so it hands the
-// oldest waiting job to another free worker (or a new one), never to itself.
+// oldest waiting job to another free worker (or a new one), not to itself.
 #include "ipc/worker_thread_pool.h"
 
 #include <algorithm>
@@ -127,15 +127,17 @@ class TWorkerThreadPool::Core::Worker {
     signal_.notify_one();
   }
 
+  // A job handed over before the stop request still runs: the pool counts it as
+  // running (Busy), and Shutdown waits for running jobs rather than dropping them.
   Signal WaitForSignal() {
     std::unique_lock<std::mutex> guard(signalMutex_);
     signal_.wait(guard, [this] { return stopSignalled_ || jobSignalled_; });
-    if (stopSignalled_) {
-      stopSignalled_ = false;
-      return Signal::Stop;
+    if (jobSignalled_) {
+      jobSignalled_ = false;
+      return Signal::Job;
     }
-    jobSignalled_ = false;
-    return Signal::Job;
+    stopSignalled_ = false;
+    return Signal::Stop;
   }
 
   void RunJob() {
@@ -278,9 +280,22 @@ void TWorkerThreadPool::Core::ProcessQueue() {
 
 // --- state for waiters ---------------------------------------------------------
 
+// Two workers finishing together may each look at the queue while the other is
+// still busy and both go idle, leaving queued jobs with nobody to start them. The
+// idle transition is therefore taken under the lock, and the last worker to go
+// idle takes the oldest queued job itself.
 void TWorkerThreadPool::Core::WorkerBecameIdle(Worker& worker) {
-  worker.busy_ = false;
-  --busyWorkers_;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    worker.busy_ = false;
+    --busyWorkers_;
+    if (!shutDown_ && !worker.stopRequested_ && !queue_.empty() && busyWorkers_.load() == 0) {
+      std::unique_ptr<TWorkerThreadJob> job = std::move(queue_.front());
+      queue_.pop_front();
+      --queuedJobs_;
+      HandOver(worker, std::move(job));
+    }
+  }
   NotifyStateChanged();
 }
 
