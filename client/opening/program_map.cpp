@@ -1,0 +1,92 @@
+// The program mapping file and the resolution of a document's program.
+#include "client/opening/program_map.h"
+
+#include <array>
+
+#include "client/client_dirs.h"
+#include "client/file_helpers.h"
+#include "client/opening/opening_rules.h"
+#include "client/opening/program_choice.h"
+#include "json/strutils.h"
+#include "platform/folders.h"
+#include "platform/shell.h"
+#include "platform/ui_hooks.h"
+
+namespace wb {
+namespace {
+
+// FindExecutableA answers 32 or less when it found nothing.
+constexpr intptr_t kHighestFailureCode = 32;
+
+std::string LegacyProgramMapPath() {
+  return AddTrailingBackslash(platform::GetModuleDir()) + kLegacyProgramMapFolder + platform::kPathDelimiter +
+         kProgramMapFileName;
+}
+
+// The mapping file's lines; empty when there is no file yet.
+void LoadProgramMap(TStringListEx& map, const std::string& path) {
+  if (FileExistsEx(path)) LoadListRetry(map, path);
+}
+
+void RememberProgram(const std::string& extension, const std::string& program) {
+  const std::string path = ProgramMapPath();
+  TStringListEx map;
+  LoadProgramMap(map, path);
+  map.SetValueText(extension, program);
+  SaveListRetry(map, path);
+}
+
+std::string TrimControlAndBlank(const std::string& text) {
+  size_t first = 0, last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+  return text.substr(first, last - first);
+}
+
+}  // namespace
+
+std::string ProgramMapPath() {
+  const std::string path = AddTrailingBackslash(GetClientRootDir()) + kProgramMapFileName;
+  const std::string legacy = LegacyProgramMapPath();
+  if (FileExistsEx(legacy) && CopyFileRetry(legacy, path)) DeleteFileIfExists(legacy);
+  return path;
+}
+
+std::string FindAssociatedProgram(const std::string& file) {
+  std::array<char, platform::kMaxPath> buffer{};
+  if (platform::FindExecutable(file, buffer) <= kHighestFailureCode) return "";
+  // The buffer is read the way the Windows call leaves it: embedded NULs in the
+  // first MAX_PATH - 1 bytes are blanks, the last byte ends the text.
+  for (size_t i = 0; i + 1 < buffer.size(); ++i) {
+    if (buffer[i] == '\0') buffer[i] = ' ';
+  }
+  buffer.back() = '\0';
+  return TrimControlAndBlank(buffer.data());
+}
+
+TResolvedProgram ResolveProgram(const std::string& file, bool ask) {
+  TResolvedProgram result;
+  if (IsUrlOrMail(file)) return result;
+
+  TStringListEx map;
+  LoadProgramMap(map, ProgramMapPath());
+  result.Program = map.GetValueText(LowerFileExt(file));
+  if (result.Program.empty()) result.Program = FindAssociatedProgram(file);
+
+  if (ask && platform::GetUiHooks().IsRightControlDown()) {
+    ProgramChoiceRequest request;
+    request.Filter = ProgramChoiceFilter();
+    request.FileName = FindAssociatedProgram(file);
+    if (request.FileName.empty()) request.InitialDir = ExtractFilePath(result.Program);
+    std::string chosen;
+    if (GetProgramChoiceHook().ChooseProgram(request, chosen) && !chosen.empty()) {
+      RememberProgram(LowerFileExt(file), chosen);
+      result.Program = chosen;
+    } else {
+      result.Cancelled = true;
+    }
+  }
+  return result;
+}
+
+}  // namespace wb

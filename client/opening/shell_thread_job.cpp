@@ -1,0 +1,25 @@
+// The job that starts a document's program; see shell_thread_job.h.
+#include "client/opening/shell_thread_job.h"
+
+#include <utility>
+
+#include "client/opening/opening_rules.h"
+#include "platform/shell.h"
+
+namespace wb {
+
+TShellThreadJob::TShellThreadJob(std::string verb, std::string file, std::string program)
+    : program_(std::move(program)), file_(std::move(file)), verb_(std::move(verb)) {}
+
+void TShellThreadJob::Execute() {
+  // The shell and the program each get the bare name as one argument (the
+  // Windows backend quotes it once), so quotes that came along are dropped here.
+  const std::string file = StripOuterQuotes(file_);
+  if (program_.empty()) {
+    platform::ShellExecuteFile(verb_, file);
+  } else {
+    platform::StartProgramWithFile(program_, file);
+  }
+}
+
+}  // namespace wb
