@@ -95,6 +95,8 @@ class TIniItems {
 
   // Replaces the content by the lines of text (up to its first NUL byte).
   void SetText(std::string_view text);
+  // The same, keeping the given buffer instead of copying it.
+  void AdoptText(std::string&& text);
   // Every line followed by CR LF, in one allocation.
   std::string GetText() const;
   // Opens the file with TFileStreamEx (read, deny write; retried) and sets its text.
@@ -150,7 +152,7 @@ class TIniItems {
   int32_t FindKeyIndexed(TSectionItem& section, std::string_view name, uint32_t hash);
 
   std::vector<TIniLine> lines_;
-  std::unique_ptr<char[]> loaded_;  // the text the untouched lines point into
+  std::string loaded_;  // the text the untouched lines point into (never moved while they do)
   TSectionItems sections_;
   TStatistics statistics_;
   TIniNameMatching matching_;

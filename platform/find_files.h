@@ -33,8 +33,9 @@ enum : uint32_t {
 };
 
 // The attribute bits a listing knows without asking for the entry's details:
-// directory, reparse point, hidden, system, device.
-inline constexpr uint32_t kListingAttributes = 0x10 | 0x400 | 0x2 | 0x4 | 0x40;
+// directory, archive (every entry that is not a folder), reparse point,
+// hidden, system, device.
+inline constexpr uint32_t kListingAttributes = 0x10 | 0x20 | 0x400 | 0x2 | 0x4 | 0x40;
 
 class FindHandle {
  public:
