@@ -24,8 +24,11 @@ class ChildProcess {
   // it has ended; exitCode then holds its exit code (128 + signal number when a
   // signal ended it on POSIX).
   virtual bool Wait(int timeoutMs, int& exitCode) = 0;
-  // Asks the child to end (SIGTERM; TerminateProcess on Windows).
+  // Asks the child to end, letting it clean up (SIGTERM; WM_CLOSE / console
+  // control event on Windows).
   virtual void Terminate() = 0;
+  // Ends the child at once, without any cleanup (SIGKILL; TerminateProcess).
+  virtual void Kill() = 0;
 };
 
 // Starts program (looked up in PATH when it names no folder) with the arguments,

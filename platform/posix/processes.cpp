@@ -1,0 +1,122 @@
+// Processes on POSIX: getpid/getppid, posix_spawnp for children, and stop signals
+// caught into an atomic flag that the program polls.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/processes.h"
+#include "platform/posix/posix_util.h"
+
+extern char** environ;
+
+namespace wb::platform {
+namespace {
+
+std::atomic<bool> gStopRequested{false};
+
+extern "C" void OnStopSignal(int) { gStopRequested.store(true); }
+
+class PosixChildProcess final : public ChildProcess {
+ public:
+  explicit PosixChildProcess(pid_t pid) : pid_(pid) {}
+
+  uint32_t Id() const override { return static_cast<uint32_t>(pid_); }
+
+  bool Wait(int timeoutMs, int& exitCode) override {
+    if (ended_) {
+      exitCode = exitCode_;
+      return true;
+    }
+    auto start = std::chrono::steady_clock::now();
+    for (;;) {
+      int status = 0;
+      pid_t done = ::waitpid(pid_, &status, WNOHANG);
+      if (done == pid_) {
+        ended_ = true;
+        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        exitCode = exitCode_;
+        return true;
+      }
+      if (done < 0 && errno != EINTR) {
+        // Reaped elsewhere or not our child: it is gone either way.
+        ended_ = true;
+        exitCode = exitCode_ = -1;
+        return true;
+      }
+      auto spent = std::chrono::steady_clock::now() - start;
+      if (timeoutMs >= 0 && spent >= std::chrono::milliseconds(timeoutMs)) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  void Terminate() override {
+    if (!ended_) ::kill(pid_, SIGTERM);
+  }
+
+  void Kill() override {
+    if (!ended_) ::kill(pid_, SIGKILL);
+  }
+
+ private:
+  pid_t pid_;
+  bool ended_ = false;
+  int exitCode_ = 0;
+};
+
+}  // namespace
+
+uint32_t GetCurrentProcessId() { return static_cast<uint32_t>(::getpid()); }
+
+uint32_t GetParentProcessId() { return static_cast<uint32_t>(::getppid()); }
+
+std::unique_ptr<ChildProcess> StartProcess(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<std::string> native;
+  native.push_back(NativePath(program));
+  for (const auto& argument : arguments) native.push_back(NativePath(argument));
+  std::vector<char*> argv;
+  for (auto& text : native) argv.push_back(text.data());
+  argv.push_back(nullptr);
+
+  // Caught signals fall back to their defaults by themselves; the ignored SIGPIPE
+  // would not, and a blocked mask would be inherited too.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults, empty;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigemptyset(&empty);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setsigmask(&attributes, &empty);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+  pid_t pid = 0;
+  int error = ::posix_spawnp(&pid, native[0].c_str(), nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  if (error != 0) {
+    SetLastError(ErrnoToWindowsError(error));
+    return nullptr;
+  }
+  return std::make_unique<PosixChildProcess>(pid);
+}
+
+void InstallStopRequestHandler() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+  // A client that vanishes mid-reply must cost a write error, not the process.
+  ::signal(SIGPIPE, SIG_IGN);
+}
+
+bool StopRequested() { return gStopRequested.load(); }
+
+void RequestStop() { gStopRequested.store(true); }
+
+}  // namespace wb::platform
