@@ -1,0 +1,64 @@
+// The renderer's fonts as Qt fonts: family fallback for fonts missing on this
+// system (Tahoma, Symbol, …), the Symbol font's own character codes, and the
+// per-character advances that make measuring a run a table look-up.
+#pragma once
+
+#include <QChar>
+#include <QFont>
+#include <QString>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "htmldraw/draw_surface.h"
+
+class QPaintDevice;
+
+namespace wb::gui {
+
+using CharTable = std::array<QChar, 256>;
+
+// The family to use for a requested one: itself when installed, else a
+// sans-serif fallback (DejaVu Sans where present). The Symbol font's codes
+// (0xB7 is its bullet) are turned into Unicode by symbolEncoding.
+struct FontFamilyChoice {
+  QString family;
+  bool symbolEncoding = false;
+};
+FontFamilyChoice ResolveFontFamily(const std::string& requested);
+
+// 8-bit system code page and Symbol font codes to Unicode, one entry per byte.
+const CharTable& AnsiCharTable();
+const CharTable& SymbolCharTable();
+
+// One font realised for one device resolution.
+struct RealizedFont {
+  TSurfaceFont key;
+  int dpi = 96;
+  QFont font;
+  const CharTable* chars = nullptr;
+  std::array<double, 256> advances{};
+  int ascent = 0;
+  int height = 0;
+  int averageCharWidth = 0;
+
+  int Width(std::string_view text) const;
+};
+
+// Realised fonts, kept for the program's life on the gui thread: list rows
+// draw the same few fonts again on every repaint. Bounded: beyond the limit
+// fonts are realised into the caller's scratch entry instead.
+class SurfaceFontCache {
+ public:
+  static SurfaceFontCache& Instance();
+  const RealizedFont& Get(const TSurfaceFont& font, const QPaintDevice* device, RealizedFont& scratch);
+
+ private:
+  static constexpr std::size_t kLimit = 256;
+  std::vector<std::unique_ptr<RealizedFont>> fonts_;
+};
+
+void RealizeFont(const TSurfaceFont& font, const QPaintDevice* device, RealizedFont& out);
+
+}  // namespace wb::gui
