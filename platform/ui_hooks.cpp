@@ -4,8 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
-#include <thread>
+#include <mutex>
 
 #include "platform/codepage.h"
 
@@ -13,11 +14,27 @@ namespace wb::platform {
 namespace {
 UiHooks gDefaultHooks;
 std::atomic<UiHooks*> gHooks{nullptr};
+
+// Without a window there are no events: a wait sleeps until its time is up or
+// someone wakes it.
+std::mutex gWakeMutex;
+std::condition_variable gWakeCondition;
+bool gWoken = false;
 }  // namespace
 
 bool UiHooks::PumpMessages(unsigned maxWaitMs) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(maxWaitMs));
+  std::unique_lock lock(gWakeMutex);
+  gWakeCondition.wait_for(lock, std::chrono::milliseconds(maxWaitMs), [] { return gWoken; });
+  gWoken = false;
   return true;
+}
+
+void UiHooks::WakeUp() {
+  {
+    std::lock_guard lock(gWakeMutex);
+    gWoken = true;
+  }
+  gWakeCondition.notify_all();
 }
 
 void UiHooks::SetBusyCursor(bool) {}

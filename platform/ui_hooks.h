@@ -21,6 +21,9 @@ class UiHooks {
   virtual void ShowMessage(const std::string& text);
   // Whether the right Ctrl key is held down right now.
   virtual bool IsRightControlDown();
+  // Ends a PumpMessages that is waiting, from any thread (a watched file
+  // appeared, say); a wake-up that comes before the wait ends the next one.
+  virtual void WakeUp();
 };
 
 // The hooks in force (never nullptr). The object stays owned by the caller of

@@ -22,14 +22,14 @@ std::string Env(const char* name) {
   return value ? value : "";
 }
 
-std::string HomeDir() {
-  std::string home = Env("HOME");
-  return home.empty() ? "/tmp" : home;
-}
-
 std::string WithoutTrailingSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
+}
+
+std::string HomeDir() {
+  std::string home = Env("HOME");
+  return home.empty() ? "/tmp" : WithoutTrailingSlash(home);
 }
 
 // XDG_DESKTOP_DIR="$HOME/Schreibtisch" from user-dirs.dirs, if the file names one.

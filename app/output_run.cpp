@@ -1,0 +1,168 @@
+// The output run: one entry's PDF or printout for the open order, and the
+// complete PDF of the order.
+#include "app/live_import_frm.h"
+#include "app/message_boxes.h"
+#include "app/wait_for_file.h"
+#include "client/busy_cursor.h"
+#include "client/client_dirs.h"
+#include "client/file_helpers.h"
+#include "entries/entry_fields.h"
+#include "json/strutils.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
+
+namespace wb {
+namespace {
+
+constexpr const char* kRunButtonText = "Los!";
+constexpr const char* kDeletingText = "L\xF6schen";
+constexpr const char* kWaitingText = "Warten";
+constexpr const char* kOpeningText = "\xD6" "ffnen";
+constexpr const char* kPdfExtension = ".pdf";
+constexpr int kBeforeOpenPauseMs = 200;
+
+struct OutputCommand {
+  const char* destination;
+  const char* command;
+};
+// Lower-cased "Destination" -> the server command.
+constexpr OutputCommand kOutputCommands[] = {{"pdf", "CREATEPDF"}, {"print", "PRINT"}};
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// Every way out of a run puts the window back: cursor, counter, button.
+class RunScope {
+ public:
+  RunScope(int& busy, IMainView& view) : busy_(busy), view_(view) {
+    busy_ = 1;
+    view_.SetRunButtonEnabled(false);
+  }
+  ~RunScope() {
+    if (cursorOn_) BusyCursorOff();
+    busy_ = 0;
+    view_.SetRunButtonEnabled(true);
+    view_.SetRunButtonText(kRunButtonText);
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+  void CursorOn() {
+    BusyCursorOn();
+    cursorOn_ = true;
+  }
+
+ private:
+  int& busy_;
+  IMainView& view_;
+  bool cursorOn_ = false;
+};
+
+}  // namespace
+
+std::string TLiveImportFrm::GetPdfFolder() {
+  std::string folder = AddTrailingBackslash(AddTrailingBackslash(GetShellFolder(platform::kCsidlDesktop)) +
+                                            kPdfFolderName + platform::kPathDelimiter);
+  ForceDirs(folder);
+  return folder;
+}
+
+std::string TLiveImportFrm::SpoolFilePath(const std::string& pdfPath) const {
+  const char d = platform::kPathDelimiter;
+  return applicationFolder_ + "SPOOLER" + d + "PDFX" + d + ExtractFileName(pdfPath);
+}
+
+std::string TLiveImportFrm::GetOrderPdfName() {
+  std::unique_ptr<TWBCustomJSON> reply = TWBJSONText::Parse(server_.Read("SIMPLEGETJSON"));
+  if (!reply) return {};
+  TWBCustomJSON* order = reply->MemberByName("Order");
+  if (order == nullptr || order->ChildCount() == 0) return {};
+  TWBCustomJSON* first = order->ChildAt(0);
+  if (first == nullptr) return {};
+  return MakeSafeFileName(first->StringByName("PrintName") + " " + first->StringByName("PrintUID"), false);
+}
+
+bool TLiveImportFrm::RemoveOldFile(const std::string& path) {
+  if (DeleteOldFile(path)) return true;
+  // A stale file would be taken for the new one: stop before anything is sent.
+  MessageBoxes::ShowInfo(FormatMessageText(
+      Ansi("Die alte Datei\r\n%s\r\nkann nicht gelöscht werden, vermutlich ist sie noch in einem anderen "
+           "Programm geöffnet. Bitte schließen Sie sie und versuchen Sie es noch einmal."),
+      path));
+  return false;
+}
+
+void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath) {
+  view_.SetRunButtonText(kWaitingText);
+  WaitForFile(spoolPath, kPdfWaitMs);  // after a time-out the run goes on all the same
+  if (view_.OpenPdfChecked()) {
+    view_.SetRunButtonText(kOpeningText);
+    WaitProcessingMessages(kBeforeOpenPauseMs);
+    opener_.OpenInBackground(pdfPath);
+  } else {
+    opener_.ShowInFolder(pdfPath);
+  }
+}
+
+void TLiveImportFrm::RunEntryOutput(TWBCustomJSON* entry) {
+  if (busy_ != 0) return;
+  RunScope run(busy_, view_);
+  CheckDatabaseUnchanged();
+  if (entry == nullptr) entry = SelectedEntry();
+  if (entry == nullptr) return;
+  std::unique_ptr<TWBCustomJSON> copy = TWBCustomJSON::Clone(entry);
+  if (!copy) return;
+  run.CursorOn();
+
+  const std::string destination = LowerAscii(copy->StringByName(entry_keys::Destination));
+  const char* command = nullptr;
+  for (const OutputCommand& known : kOutputCommands)
+    if (destination == known.destination) command = known.command;
+  if (command == nullptr) {
+    MessageBoxes::ShowInfo("Dieser Eintrag kann nicht von hier erzeugt werden.");
+    return;
+  }
+
+  const bool pdf = destination == "pdf";
+  std::string pdfPath, spoolPath;
+  if (pdf) {
+    std::string name = GetOrderPdfName();
+    if (name.empty()) {
+      MessageBoxes::ShowInfo("Auftrag nicht sichtbar!");
+      return;
+    }
+    pdfPath = GetPdfFolder() + name + kPdfExtension;
+    if (!RemoveOldFile(pdfPath)) return;
+    copy->SetStringByName(entry_keys::PDFFileName, pdfPath);
+    view_.SetRunButtonText(kDeletingText);
+    spoolPath = SpoolFilePath(pdfPath);
+    if (!RemoveOldFile(spoolPath)) return;
+  }
+  server_.Write(command, TWBJSONText::Generate(copy.get()));
+  if (pdf) FinishPdfRun(pdfPath, spoolPath);
+}
+
+void TLiveImportFrm::RunCompletePdf() {
+  if (busy_ != 0) return;
+  RunScope run(busy_, view_);
+  run.CursorOn();
+  auto request = std::make_unique<TWBJSON>();
+  CheckDatabaseUnchanged();
+  std::string name = GetOrderPdfName();
+  if (name.empty()) {
+    MessageBoxes::ShowInfo("Auftrag nicht sichtbar!");
+    return;
+  }
+  const std::string pdfPath = GetPdfFolder() + name + kPdfExtension;
+  if (!RemoveOldFile(pdfPath)) return;
+  request->SetStringByName(entry_keys::PDFFileName, pdfPath);
+  view_.SetRunButtonText(kDeletingText);
+  const std::string spoolPath = SpoolFilePath(pdfPath);
+  if (!RemoveOldFile(spoolPath)) return;
+  server_.Write("CURRENTPDF", TWBJSONText::Generate(request.get()));
+  FinishPdfRun(pdfPath, spoolPath);
+}
+
+}  // namespace wb

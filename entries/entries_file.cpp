@@ -1,0 +1,125 @@
+// Loading, writing and listing the entries file.
+#include "entries/entries_file.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "client/client_dirs.h"
+#include "client/file_helpers.h"
+#include "entries/entry_fields.h"
+#include "json/strutils.h"
+#include "platform/errors.h"
+
+namespace wb {
+namespace {
+
+// Sort groups of the list: print entries, then pdf entries, then all others.
+struct DestinationGroup {
+  const char* contains;
+  const char* prefix;
+};
+constexpr DestinationGroup kDestinationGroups[] = {{"print", "1 "}, {"pdf", "2 "}};
+constexpr const char* kOtherGroupPrefix = "3 ";
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+const char* GroupPrefix(const TWBCustomJSON& entry) {
+  std::string destination = LowerAscii(entry.StringByName(entry_keys::Destination));
+  for (const DestinationGroup& group : kDestinationGroups)
+    if (destination.find(group.contains) != std::string::npos) return group.prefix;
+  return kOtherGroupPrefix;
+}
+
+std::string TimeStamp() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
+  return buffer;
+}
+
+}  // namespace
+
+std::string EntriesFilePath(const std::string& databaseFolder) {
+  return AddTrailingBackslash(databaseFolder) + kEntriesFolderName + platform::kPathDelimiter + kEntriesFileName;
+}
+
+std::string EntriesBackupPath(const std::string& entriesFilePath) {
+  const std::string extension = ".json";
+  std::string base = entriesFilePath;
+  if (base.size() >= extension.size() && base.compare(base.size() - extension.size(), extension.size(), extension) == 0)
+    base.resize(base.size() - extension.size());
+  return base + ".json.backup";
+}
+
+std::unique_ptr<TWBJSON> LoadEntriesDocument(const std::string& path) {
+  return JSONCast<TWBJSON>(TWBJSONStreamer::LoadFromFile(path));
+}
+
+void WriteDocumentFile(const TWBJSON& document, const std::string& path) {
+  TStringList lines;
+  lines.SetText(GenerateIndented(&document));
+  SaveListRetry(lines, path);
+}
+
+std::string PreserveDamagedEntries(const std::string& entriesFilePath) {
+  const std::string stamp = TimeStamp();
+  const std::string damaged = entriesFilePath + ".beschaedigt-" + stamp;
+  CopyFileRetry(entriesFilePath, damaged);
+  const std::string backup = EntriesBackupPath(entriesFilePath);
+  if (FileExistsEx(backup)) CopyFileRetry(backup, backup + ".vorher-" + stamp);
+  return damaged;
+}
+
+TWBSONList* EntryItems(const TWBCustomJSON* document) {
+  if (document == nullptr) return nullptr;
+  return JSONAs<TWBSONList>(document->MemberByName(entry_keys::Items));
+}
+
+void BuildEntryLines(const TWBJSON& document, TStringList& lines) {
+  lines.BeginUpdate();
+  lines.Clear();
+  if (TWBSONList* items = EntryItems(&document)) {
+    for (int32_t i = 0; i < items->ChildCount(); ++i) {
+      auto* entry = JSONAs<TWBJSON>(items->ChildAt(i));
+      if (entry == nullptr) continue;  // not an entry object: nothing to show or run
+      lines.AddObject(GroupPrefix(*entry) + EntryDisplayText(*entry), entry);
+    }
+  }
+  SortStringsNatural(lines);
+  for (int i = 0; i < lines.Count(); ++i) lines.Put(i, lines[i].substr(2, kEntryLineLength));
+  lines.EndUpdate();
+}
+
+std::unique_ptr<TWBJSON> BuildSaveDocument(const TStringList& lines) {
+  auto root = std::make_unique<TWBJSON>();
+  root->SetStringByName(entry_keys::LogFileName, kLogFileNameValue);
+  auto* items = root->AddMemberAndGet(u"Items", std::make_unique<TWBSONList>());
+  for (int i = 0; i < lines.Count(); ++i) {
+    auto* entry = static_cast<const TWBCustomJSON*>(lines.GetObject(i));
+    if (entry) items->Add(TWBCustomJSON::Clone(entry));
+  }
+  TWBSONList::SortByField(items, entry_keys::Info, nullptr, true);
+  return root;
+}
+
+bool UidExists(const TWBJSON* document, const std::string& uid) {
+  TWBSONList* items = EntryItems(document);
+  if (items == nullptr) return false;
+  for (int32_t i = 0; i < items->ChildCount(); ++i) {
+    TWBCustomJSON* entry = items->ChildAt(i);
+    if (entry && entry->StringByName(entry_keys::UID) == uid) return true;
+  }
+  return false;
+}
+
+}  // namespace wb
