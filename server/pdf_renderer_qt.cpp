@@ -7,12 +7,14 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
+#include <QtGlobal>
 
 #include <memory>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "server/pdf_renderer.h"
+#include "server/server_log.h"
 
 namespace wb::server {
 
@@ -84,10 +86,18 @@ class PageFlow {
   double left_ = 0, width_ = 0, bottom_ = 0, y_ = 0;
 };
 
+// Qt's own remarks (no runtime folder and the like) belong in the verbose log.
+void RouteQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  std::string text = "Qt: " + platform::Utf8ToAnsi(message.toUtf8().toStdString());
+  if (type == QtCriticalMsg || type == QtFatalMsg) LogLine(text);
+  else LogVerbose(text);
+}
+
 }  // namespace
 
 void InitPdfRendering() {
   if (gApplication) return;
+  qInstallMessageHandler(RouteQtMessage);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   gApplication = std::make_unique<QGuiApplication>(gArgc, gArgv);
 }
