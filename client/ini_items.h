@@ -120,7 +120,9 @@ class TIniItems {
   const TIniNameMatching& NameMatching() const { return matching_; }
   bool KeyIndexMode() const { return keyIndexMode_; }
   void SetKeyIndexMode(bool on);
-  // After writing the file, force it to the disk before it replaces the old one.
+  // Force the written file to the disk. The save through a temporary file
+  // always does so before it replaces the old file, whatever this says; the
+  // flag stays for callers that set it.
   bool FlushToDisk = false;
 
   // Turns a RawLine into a KeyLine or TextLine (other kinds stay as they are).
