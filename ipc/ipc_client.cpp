@@ -23,6 +23,9 @@ constexpr const char* kReadIdText = "ReadFile failed while reading message ID";
 constexpr const char* kReadSizeText = "ReadFile failed while reading message data size";
 constexpr const char* kReadDataText = "ReadFile failed while reading message data";
 
+// First allocation for a reply's data block; it grows fourfold as bytes arrive.
+constexpr int64_t kInitialReplyReserve = ipc::kChunkSize;
+
 // The end marker goes to a server that is already done with us; it must not hold
 // up the close for long.
 constexpr int kEndMarkerTimeoutMs = 1000;
@@ -183,20 +186,26 @@ bool TIPCClient::ReceiveReply(IMessageData& reply) {
     return false;
   }
   if (dataSize > 0) {
-    // The block is read straight into the reply's stream, one piece at a time.
+    // Memory follows the bytes that actually arrive: a peer that announces a
+    // large block and sends little costs little.
     TMemoryStream& stream = reply.GetData().Stream();
-    stream.SetSize(dataSize);
+    chunk_.resize(ipc::kChunkSize);
     int64_t received = 0;
+    int64_t reserved = 0;
     while (received < dataSize) {
       int64_t piece = std::min(ipc::kChunkSize, dataSize - received);
-      int64_t got = handle_->Read(stream.Memory() + received, piece, ReplyIdleTimeoutMs());
+      int64_t got = handle_->Read(chunk_.data(), piece, ReplyIdleTimeoutMs());
       if (got < 0 && platform::LastError() != platform::kErrorMoreData) {
-        uint32_t error = platform::LastError();
-        stream.SetSize(received);
-        Fail(kReadDataText, error);
+        FailWithLastError(kReadDataText);
         return false;
       }
-      if (got > 0) received += got;
+      if (got <= 0) continue;
+      if (received + got > reserved) {
+        reserved = std::min(dataSize, std::max({received + got, 4 * received, kInitialReplyReserve}));
+        stream.Reserve(reserved);
+      }
+      stream.WriteBuffer(chunk_.data(), got);
+      received += got;
     }
     // More bytes than announced: the peer does not speak this protocol.
     if (handle_->BytesAvailable() > 0) {

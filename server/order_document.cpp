@@ -75,7 +75,7 @@ TOrderDocument BuildOrderDocument(const TWBCustomJSON* order, const TWBCustomJSO
       StripHTMLMarkup(plain);
       value = platform::AnsiToWide(plain);
     }
-    if (value.empty()) value = u"-";
+    if (value.empty()) value.push_back(u'-');  // (assigning a literal trips a false -Wrestrict in GCC 12)
     document.OutputFields.push_back({Wide(field.Label), value});
   }
   return document;
