@@ -144,9 +144,9 @@ class TWBJSONReader {
         value = std::make_unique<TWBJSONnull>();
         break;
       case '"': {
-        TWideText text;
-        if (!ParseString(p, text)) return nullptr;
-        value = std::make_unique<TWBJSONstring>(std::move(text));
+        auto text = std::make_unique<TWBJSONstring>();
+        if (!ParseString(p, text->value_)) return nullptr;
+        value = std::move(text);
         break;
       }
       case '[': value = ParseArray(p); break;
@@ -298,15 +298,15 @@ class TWBJSONReader {
   std::unique_ptr<TWBJSONmember> ParseMember(Pos& position) {
     Pos p = SkipWhitespace(position);
     if (p == end_ || *p != '"') return nullptr;
-    TWideText name;
-    if (!ParseString(p, name)) return nullptr;
+    auto member = std::make_unique<TWBJSONmember>();
+    if (!ParseString(p, member->name_)) return nullptr;
     p = SkipWhitespace(p);
     if (p == end_ || *p != ':') return nullptr;
     ++p;
-    std::unique_ptr<TWBCustomJSON> value = ParseValue(p);
-    if (!value) return nullptr;
+    member->value_ = ParseValue(p);
+    if (!member->value_) return nullptr;
     position = p;
-    return std::make_unique<TWBJSONmember>(std::move(name), std::move(value));
+    return member;
   }
 
   const Pos end_;

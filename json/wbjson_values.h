@@ -101,7 +101,6 @@ class TWBJSONstring : public TWBCustomJSON {
  public:
   TWBJSONstring() = default;
   explicit TWBJSONstring(std::u16string_view text) : value_(text) {}
-  explicit TWBJSONstring(TWideText&& text) : value_(std::move(text)) {}
   TWBVariant ReadValue() const override;
   void WriteValue(const TWBVariant& value) override;
   TWBJSONKind Kind() const override { return ClassKind(); }
@@ -113,6 +112,7 @@ class TWBJSONstring : public TWBCustomJSON {
   void SetValue(std::u16string_view text) { value_.assign(text); }
 
  private:
+  friend class TWBJSONReader;  // hands over decoded text without a copy
   TWideText value_;
 };
 
@@ -149,14 +149,13 @@ class TWBJSONmember final : public TWBCustomJSON {
   TWBJSONmember() = default;
   TWBJSONmember(std::u16string_view name, std::unique_ptr<TWBCustomJSON> value)
       : value_(std::move(value)), name_(name) {}
-  TWBJSONmember(TWideText&& name, std::unique_ptr<TWBCustomJSON> value)
-      : value_(std::move(value)), name_(std::move(name)) {}
 
   std::u16string_view Name() const { return name_; }
   TWBCustomJSON* Value() const { return value_.get(); }
   void SetValue(std::unique_ptr<TWBCustomJSON> value) { value_ = std::move(value); }
 
  private:
+  friend class TWBJSONReader;  // hands over the decoded name without a copy
   std::unique_ptr<TWBCustomJSON> value_;
   TWideText name_;
 };

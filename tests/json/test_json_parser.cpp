@@ -1,0 +1,213 @@
+// The lenient reader: what it accepts, what makes it give nil, how strings are
+// unescaped and decoded, the nesting bound, and loading from streams and files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "client/file_helpers.h"
+#include "client/streams.h"
+#include "json_test_support.h"
+#include "support/temp_env.h"
+
+namespace wb::test {
+namespace {
+
+constexpr const char* kNil = "<nil>";
+
+std::string Reparsed(std::string_view text) {
+  auto value = ParseText(text);
+  return value ? TWBJSONText::Generate(value.get()) : kNil;
+}
+
+struct TextCase {
+  std::string Input;
+  std::string Expected;  // compact text of the result, or kNil
+};
+
+void ExpectCases(const std::vector<TextCase>& cases) {
+  for (const auto& c : cases) EXPECT_EQ(Reparsed(c.Input), c.Expected) << "input: " << c.Input;
+}
+
+TEST(JsonParser, LeniencyAndTrailingText) {
+  ExpectCases({
+      {"", kNil},
+      {"\xEF\xBB\xBF", kNil},
+      {"\xEF\xBB\xBF{}", "{}"},
+      {" \r\n\t{}", "{}"},
+      {std::string("\x00\x01\x1F[1]", 6), "[1]"},  // every byte up to 0x20 is whitespace
+      {"{} x", "{}"},
+      {"[1] [2]", "[1]"},
+      {"[1 2]", "[1,2]"},
+      {"[1,]", "[1]"},
+      {"[1,,2]", kNil},
+      {"[,1]", kNil},
+      {"[]", "[]"},
+      {"[ ]", "[]"},
+      {R"({"a":1,})", R"({"a":1})"},
+      {R"({"a":1,,"b":2})", kNil},
+      {R"({"a":1 "b":2})", R"({"a":1,"b":2})"},
+      {R"({a:1})", kNil},
+      {R"({"a" 1})", kNil},
+      {R"({"a":})", kNil},
+      {"trueish", "true"},
+      {"nullx", "null"},
+      {"[true]", "[true]"},
+      {"[True]", kNil},
+      {"[tru]", kNil},
+      {"[false,null]", "[false,null]"},
+      {"[", kNil},
+      {"{", kNil},
+      {R"(["a")", kNil},
+      {"x", kNil},
+      {" ", kNil},
+  });
+}
+
+TEST(JsonParser, NumberGrammar) {
+  ExpectCases({
+      {"+5", "5"},
+      {"007", "7"},
+      {"1E3", "1000"},
+      {"1e3", "1000"},
+      {"-0", "0"},
+      {"-2.5", "-2.5"},
+      {"1.5e-3", "0.0015"},
+      {"2E+2", "200"},
+      {"-", kNil},
+      {"+", kNil},
+      {"1.", kNil},
+      {".5", kNil},
+      {"1e", kNil},
+      {"1e+", kNil},
+      {"[1.]", kNil},
+      {"1e400", "1E400"},     // inside the 80-bit range
+      {"1e99999", kNil},      // beyond it: unreadable
+      {"1e-99999", "0"},      // below its smallest: zero
+      {"123456789012345678901234567890", "1.23456789012346E29"},
+      {"0.000000000000000000000000000001", "1E-30"},
+  });
+}
+
+TEST(JsonParser, NumbersIgnoreTheDecimalComma) {
+  DecimalSeparatorScope german(',');
+  auto value = ParseText("1.5");
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(JSONAs<TWBJSONnumber>(value.get())->Value(), 1.5L);
+  EXPECT_EQ(Reparsed("[1,5]"), "[1,5]");  // two numbers, not one and a half
+}
+
+std::u16string StringOf(std::string_view json) {
+  auto value = ParseText(json);
+  const auto* text = JSONAs<TWBJSONstring>(value.get());
+  return text ? std::u16string(text->Value()) : u"<nil>";
+}
+
+TEST(JsonParser, Escapes) {
+  EXPECT_EQ(StringOf(R"("\u00e4")"), u"ä");
+  EXPECT_EQ(StringOf(R"("\u00C4")"), u"Ä");
+  EXPECT_EQ(StringOf(R"("\u20ac")"), u"€");
+  EXPECT_EQ(StringOf(R"("a\x41b")"), u"a41b");  // an unknown escape drops backslash and letter
+  EXPECT_EQ(StringOf(R"("\"\'\/\\\b\f\n\r\t")"), u"\"'/\\\b\f\n\r\t");
+  EXPECT_EQ(StringOf(R"("\u0041\u00e4")"), u"Aä");
+  EXPECT_EQ(StringOf(R"("\u12")"), u"<nil>");  // too few hex digits: the whole text is unreadable
+  EXPECT_EQ(Reparsed(R"(["ok","\uZZZZ"])"), kNil);
+  EXPECT_EQ(Reparsed(R"({"\u12":1})"), kNil);
+  EXPECT_EQ(StringOf(R"("abc\")"), u"<nil>");  // the escaped quote does not close the string
+  EXPECT_EQ(StringOf("\"line\nbreak\ttab\""), u"line\nbreak\ttab");  // raw control bytes are kept
+}
+
+TEST(JsonParser, StringsAreUTF8OrSystemCodePageEachOnItsOwn) {
+  EXPECT_EQ(StringOf("\"\xC3\xA4\""), u"ä");          // UTF-8
+  EXPECT_EQ(StringOf("\"\xE4\""), u"ä");              // Windows-1252
+  EXPECT_EQ(StringOf("\"\xE2\x82\xAC\""), u"€");      // UTF-8, three bytes
+  EXPECT_EQ(StringOf("\"\x80\""), u"€");              // Windows-1252 euro
+  auto list = ParseText("[\"\xC3\xA4\",\"\xE4\"]");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(static_cast<TWBSONList*>(list.get())->WideStringAt(0), u"ä");
+  EXPECT_EQ(static_cast<TWBSONList*>(list.get())->WideStringAt(1), u"ä");
+  // Only euro escapes among ANSI bytes read correctly ...
+  EXPECT_EQ(StringOf("\"\\u20ac \xE4\""), u"€ ä");
+  // ... but a euro beside another escape above 0x7F spoils the UTF-8 reading:
+  // the ä escape's two bytes then come out as two code-page characters.
+  EXPECT_EQ(StringOf(R"("\u00e4\u20ac")"), u"Ã¤€");
+  // A character beyond 16 bits is not UTF-8 to this reader: code page instead.
+  EXPECT_EQ(StringOf("\"\xF0\x9F\x98\x80\"").size(), 4u);
+}
+
+TEST(JsonParser, MemberNamesAndRepeatedNames) {
+  auto object = ParseObject(R"({"a\u00e4\/b":1,"x":2,"x":3})");
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(object->NameAt(0), u"aä/b");
+  EXPECT_EQ(object->ChildCount(), 3);
+  EXPECT_EQ(object->IndexOfName(u"x"), 1);
+  EXPECT_EQ(object->IntegerByName("x"), 2);
+  EXPECT_EQ(JSONAs<TWBJSONnumber>(object->ValueAt(2))->Value(), 2);  // the second "x" reaches the first
+  EXPECT_EQ(TWBJSONText::Generate(object.get()), R"({"a)" + A("ä") + R"(\/b":1,"x":2,"x":3})");
+  EXPECT_TRUE(object->Indexed());
+}
+
+std::string Nested(int depth, std::string_view inner = "") {
+  return std::string(static_cast<std::size_t>(depth), '[') + std::string(inner) +
+         std::string(static_cast<std::size_t>(depth), ']');
+}
+
+TEST(JsonParser, NestingIsBounded) {
+  EXPECT_NE(ParseText(Nested(kMaxJSONNesting, "1")), nullptr);
+  EXPECT_EQ(ParseText(Nested(kMaxJSONNesting + 1, "1")), nullptr);
+  EXPECT_EQ(ParseText(std::string(100000, '[')), nullptr);
+  EXPECT_EQ(ParseText(Nested(100000)), nullptr);
+  std::string objects;
+  for (int i = 0; i < 100000; ++i) objects += R"({"a":)";
+  EXPECT_EQ(ParseText(objects), nullptr);
+  // The bound counts open containers, not all containers: siblings are fine.
+  std::string wide = "[";
+  for (int i = 0; i < 2000; ++i) wide += Nested(10) + ",";
+  wide += "]";
+  auto list = ParseText(wide);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->ChildCount(), 2000);
+}
+
+TEST(JsonParser, LoadFromStreamReadsFromTheCurrentPosition) {
+  EXPECT_EQ(TWBJSONStreamer::LoadFromStream(nullptr), nullptr);
+  TMemoryStream stream;
+  const std::string bytes = "garbage[1,2]";
+  stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  stream.SetPosition(7);
+  auto value = TWBJSONStreamer::LoadFromStream(&stream);
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(TWBJSONText::Generate(value.get()), "[1,2]");
+}
+
+class JsonLoadFile : public ::testing::Test {
+ protected:
+  void SetUp() override { SetRetryPauseMsForTesting(1); }
+  void TearDown() override { SetRetryPauseMsForTesting(-1); }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = env_.Dir("data") + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  TempEnv env_;
+};
+
+TEST_F(JsonLoadFile, MissingDamagedAndGoodFiles) {
+  EXPECT_EQ(TWBJSONStreamer::LoadFromFile(env_.Dir("data") + "missing.json"), nullptr);
+  EXPECT_EQ(TWBJSONStreamer::LoadFromFile(Write("damaged.json", "{\"Items\":[")), nullptr);
+  EXPECT_EQ(TWBJSONStreamer::LoadFromFile(env_.Dir("data")), nullptr);  // a folder is no file
+  auto document = TWBJSONStreamer::LoadFromFile(Write("sdr.json", "\xEF\xBB\xBF{\r\n  \"Items\":[]\r\n}"));
+  ASSERT_NE(document, nullptr);
+  EXPECT_EQ(document->MemberByName("Items")->Kind(), js_List);
+}
+
+TEST_F(JsonLoadFile, AFileThatCannotBeOpenedRaises) {
+  const std::string path = Write("locked.json", "{}");
+  std::filesystem::permissions(path, std::filesystem::perms::none);
+  if (std::ifstream(path).is_open()) GTEST_SKIP() << "running with rights that ignore file permissions";
+  EXPECT_THROW(TWBJSONStreamer::LoadFromFile(path), Exception);
+}
+
+}  // namespace
+}  // namespace wb::test
