@@ -10,6 +10,7 @@ namespace wb::gui {
 HtmlLinkLabel::HtmlLinkLabel(QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::RichText);
   setWordWrap(true);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setOpenExternalLinks(false);
   setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   connect(this, &QLabel::linkActivated, this, &HtmlLinkLabel::anchorClicked);

@@ -2,6 +2,7 @@
 // measuring never shapes text; drawing goes to QPainter.
 #include "gui/qpainter_surface.h"
 
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
@@ -77,6 +78,32 @@ int PainterSurface::FitCharCount(std::string_view text, int maxWidth) {
   return count;
 }
 
+// A run with every glyph in the font goes out as a glyph run placed by the
+// advance table; anything else through Qt's text layout.
+void PainterSurface::DrawRun(const QPointF& baseline, std::string_view text, const RealizedFont& font) {
+  if (!font.HasGlyphsFor(text)) {
+    painter_->drawText(baseline, ToQString(text, font));
+    return;
+  }
+  const auto count = static_cast<qsizetype>(text.size());
+  glyphIndexes_.resize(count);
+  glyphPositions_.resize(count);
+  double x = 0;
+  for (qsizetype i = 0; i < count; ++i) {
+    const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
+    glyphIndexes_[i] = font.glyphs[c];
+    glyphPositions_[i] = QPointF(x, 0);
+    x += font.advances[c];
+  }
+  QGlyphRun run;
+  run.setRawFont(font.rawFont);
+  run.setGlyphIndexes(glyphIndexes_);
+  run.setPositions(glyphPositions_);
+  run.setUnderline(font.key.Underline);
+  run.setStrikeOut(font.key.StrikeOut);
+  painter_->drawGlyphRun(baseline, run);
+}
+
 void PainterSurface::DrawTextAt(int x, int y, std::string_view text, const TRect* clip) {
   if (painter_ == nullptr || text.empty()) return;
   const RealizedFont& font = Current();
@@ -85,12 +112,11 @@ void PainterSurface::DrawTextAt(int x, int y, std::string_view text, const TRect
     painterFont_ = &font;
   }
   UsePen(ColorToRGB(Font().Color), 1);
-  const QString& qtext = ToQString(text, font);
   const bool rotated = Font().Escapement % 3600 != 0;
   const bool opaque = BackgroundMode() == TBackgroundMode::Opaque && BackgroundColor() != clNone;
   if (!rotated && clip == nullptr) {
     if (opaque) painter_->fillRect(QRect(x, y, font.Width(text), font.height), ToQColor(ColorToRGB(BackgroundColor())));
-    painter_->drawText(QPointF(x, y + font.ascent), qtext);
+    DrawRun(QPointF(x, y + font.ascent), text, font);
     return;
   }
   painter_->save();
@@ -98,7 +124,7 @@ void PainterSurface::DrawTextAt(int x, int y, std::string_view text, const TRect
   painter_->translate(x, y);
   if (rotated) painter_->rotate(-Font().Escapement / 10.0);
   if (opaque) painter_->fillRect(QRect(0, 0, font.Width(text), font.height), ToQColor(ColorToRGB(BackgroundColor())));
-  painter_->drawText(QPointF(0, font.ascent), qtext);
+  DrawRun(QPointF(0, font.ascent), text, font);
   painter_->restore();
 }
 

@@ -13,6 +13,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
+#include <QPointF>
 #include <QString>
 
 #include "gui/surface_fonts.h"
@@ -52,6 +54,7 @@ class PainterSurface : public TDrawSurface {
   const RealizedFont& Current();
   const QString& ToQString(std::string_view text, const RealizedFont& font);
   void UsePen(TColor plain, int width);
+  void DrawRun(const QPointF& baseline, std::string_view text, const RealizedFont& font);
 
   QPainter* painter_ = nullptr;
   const QPaintDevice* device_ = nullptr;
@@ -62,6 +65,8 @@ class PainterSurface : public TDrawSurface {
   TColor penColor_ = 0;
   int penWidth_ = 0;
   QString text_;  // conversion buffer, reused for every run
+  QList<quint32> glyphIndexes_;
+  QList<QPointF> glyphPositions_;
   RealizedFont scratchFont_;
 };
 

@@ -68,6 +68,35 @@ bool SameRealization(const RealizedFont& entry, const TSurfaceFont& font, int dp
 
 int DeviceDpi(const QPaintDevice* device) { return device != nullptr ? device->logicalDpiY() : kDefaultDpi; }
 
+// The glyph of every character in the font file that Qt picked for font, and
+// the advances from the same file. When the file is not the one the font asks
+// for (a style it has to imitate), glyph runs are not used at all.
+void LoadGlyphTable(const QFont& font, const CharTable& chars, RealizedFont& out) {
+  out.rawFont = QRawFont::fromFont(font);
+  out.glyphs.fill(0);
+  if (!out.rawFont.isValid()) return;
+  const bool boldMatches = (out.rawFont.weight() >= QFont::DemiBold) == (font.weight() >= QFont::DemiBold);
+  const bool italicMatches = (out.rawFont.style() != QFont::StyleNormal) == font.italic();
+  if (!boldMatches || !italicMatches) {
+    out.rawFont = QRawFont();
+    return;
+  }
+  QString all(256, QChar());
+  for (int b = 0; b < 256; ++b) all[b] = chars[static_cast<std::size_t>(b)];
+  const QList<quint32> indexes = out.rawFont.glyphIndexesForString(all);
+  if (indexes.size() != 256) {
+    out.rawFont = QRawFont();
+    return;
+  }
+  const QList<QPointF> advances = out.rawFont.advancesForGlyphIndexes(indexes);
+  for (std::size_t b = 0; b < 256; ++b) {
+    // Control characters are never drawn from the table.
+    const bool control = b < 0x20;
+    out.glyphs[b] = control ? 0 : indexes[static_cast<qsizetype>(b)];
+    if (out.glyphs[b] != 0) out.advances[b] = advances[static_cast<qsizetype>(b)].x();
+  }
+}
+
 }  // namespace
 
 FontFamilyChoice ResolveFontFamily(const std::string& requested) {
@@ -99,6 +128,14 @@ const CharTable& SymbolCharTable() {
   return table;
 }
 
+bool RealizedFont::HasGlyphsFor(std::string_view text) const {
+  if (!rawFont.isValid()) return false;
+  for (const char c : text) {
+    if (glyphs[static_cast<unsigned char>(c)] == 0) return false;
+  }
+  return true;
+}
+
 int RealizedFont::Width(std::string_view text) const {
   double width = 0;
   for (const char c : text) width += advances[static_cast<unsigned char>(c)];
@@ -121,9 +158,11 @@ void RealizeFont(const TSurfaceFont& font, const QPaintDevice* device, RealizedF
   out.dpi = DeviceDpi(device);
   out.font = qfont;
   out.chars = family.symbolEncoding ? &SymbolCharTable() : &AnsiCharTable();
-  const QFontMetricsF metricsF = device != nullptr ? QFontMetricsF(qfont, device) : QFontMetricsF(qfont);
-  const QFontMetrics metrics = device != nullptr ? QFontMetrics(qfont, device) : QFontMetrics(qfont);
+  const QFont deviceFont = device != nullptr ? QFont(qfont, device) : qfont;
+  const QFontMetricsF metricsF(deviceFont);
+  const QFontMetrics metrics(deviceFont);
   for (std::size_t b = 0; b < 256; ++b) out.advances[b] = metricsF.horizontalAdvance((*out.chars)[b]);
+  LoadGlyphTable(deviceFont, *out.chars, out);
   out.ascent = metrics.ascent();
   out.height = metrics.ascent() + metrics.descent();
   out.averageCharWidth = metrics.averageCharWidth();

@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QFont>
+#include <QRawFont>
 #include <QString>
 #include <array>
 #include <memory>
@@ -32,7 +33,9 @@ FontFamilyChoice ResolveFontFamily(const std::string& requested);
 const CharTable& AnsiCharTable();
 const CharTable& SymbolCharTable();
 
-// One font realised for one device resolution.
+// One font realised for one device resolution. Where the font file itself
+// has every glyph, runs are drawn as glyph runs straight from these tables:
+// no text shaping on a repaint, and the drawn width is the measured width.
 struct RealizedFont {
   TSurfaceFont key;
   int dpi = 96;
@@ -42,8 +45,12 @@ struct RealizedFont {
   int ascent = 0;
   int height = 0;
   int averageCharWidth = 0;
+  QRawFont rawFont;               // valid when glyph runs can be used
+  std::array<quint32, 256> glyphs{};  // 0: the font has no glyph for the character
 
   int Width(std::string_view text) const;
+  // Whether text can be drawn as one glyph run of rawFont.
+  bool HasGlyphsFor(std::string_view text) const;
 };
 
 // Realised fonts, kept for the program's life on the gui thread: list rows

@@ -1,0 +1,202 @@
+// Pixel tests of list rows drawn through the QPainter surface: markup colours
+// and the selected row, the grey of disabled items, the ellipsis of a long row,
+// system icons at the display's scaling, and font fallback.
+#include <gtest/gtest.h>
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include "gui/qpainter_surface.h"
+#include "gui/surface_fonts.h"
+#include "gui/system_colors.h"
+#include "htmldraw/html_item.h"
+#include "htmldraw/text_ellipsis.h"
+
+namespace wb::gui {
+namespace {
+
+constexpr int kRowWidth = 377;
+constexpr int kRowHeight = 21;
+const QColor kWhite(255, 255, 255);
+const QColor kHighlight(0x30, 0x60, 0xC0);
+
+struct Row {
+  int width = kRowWidth;
+  int dpi = 96;
+  bool enabled = true;
+  bool selected = false;
+  int left = 5;
+};
+
+TSurfaceFont RowFont(bool selected) {
+  TSurfaceFont font;
+  font.Name = "Tahoma";
+  font.Size = 9;
+  font.Bold = true;
+  font.Color = selected ? FromQColor(kWhite) : clBlack;
+  return font;
+}
+
+QImage BlankRow(const Row& row) {
+  QImage image(row.width, kRowHeight, QImage::Format_RGB32);
+  const int dotsPerMeter = qRound(row.dpi / 0.0254);
+  image.setDotsPerMeterX(dotsPerMeter);
+  image.setDotsPerMeterY(dotsPerMeter);
+  image.fill(row.selected ? kHighlight : kWhite);
+  return image;
+}
+
+// A list row as the main window draws it.
+QImage DrawRow(const std::string& text, const Row& row = {}) {
+  QImage image = BlankRow(row);
+  QPainter painter(&image);
+  PainterSurface surface(painter);
+  surface.SetFont(RowFont(row.selected));
+  surface.SetBackgroundColor(FromQColor(row.selected ? kHighlight : kWhite));
+  DrawHtmlItem(surface, row.enabled, text, row.selected, {row.left, 0, row.width, kRowHeight});
+  return image;
+}
+
+int CountPixels(const QImage& image, const std::function<bool(QColor)>& test) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += test(image.pixelColor(x, y)) ? 1 : 0;
+  }
+  return count;
+}
+
+bool IsRed(QColor c) { return c.red() > 180 && c.green() < 80 && c.blue() < 80; }
+
+// The rightmost column holding anything but the background, -1 when none.
+int LastInkColumn(const QImage& image, QColor background) {
+  for (int x = image.width() - 1; x >= 0; --x) {
+    for (int y = 0; y < image.height(); ++y) {
+      if (image.pixelColor(x, y) != background) return x;
+    }
+  }
+  return -1;
+}
+
+bool SameColumns(const QImage& a, const QImage& b, int from) {
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = from; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) return false;
+    }
+  }
+  return true;
+}
+
+TEST(PainterSurfaceRows, MarkupRedShowsUnlessTheRowIsSelected) {
+  for (const char* markup : {"<FONT color=\"clRed\">Mahnung</FONT> Stufe 2", "<FONT COLOR=\"#FF0000\">Mahnung</FONT> Stufe 2"}) {
+    EXPECT_GT(CountPixels(DrawRow(markup), IsRed), 20) << markup;
+    Row selected;
+    selected.selected = true;
+    EXPECT_EQ(CountPixels(DrawRow(markup, selected), IsRed), 0) << markup;
+    EXPECT_GT(CountPixels(DrawRow(markup, selected), [](QColor c) { return c == kWhite; }), 20)
+        << "selected text in the highlight text colour";
+  }
+}
+
+TEST(PainterSurfaceRows, DisabledItemIsGrey) {
+  Row disabled;
+  disabled.enabled = false;
+  const QImage image = DrawRow("Lieferschein Mehrfachausgabe", disabled);
+  int darkest = 255;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      darkest = std::min({darkest, c.red(), c.green(), c.blue()});
+      ASSERT_GE(c.red(), 0x80);
+      ASSERT_GE(c.green(), 0x80);
+      ASSERT_GE(c.blue(), 0x80);
+    }
+  }
+  EXPECT_EQ(darkest, 0x80) << "fully covered pixels are exactly 0x808080";
+  EXPECT_GT(CountPixels(image, [](QColor c) { return c == QColor(0x80, 0x80, 0x80); }), 10);
+}
+
+TEST(PainterSurfaceRows, TooLongRowEndsInAnEllipsis) {
+  const std::string text(120, 'x');
+  Row narrow;
+  narrow.width = 150;
+  const QImage drawn = DrawRow(text, narrow);
+  EXPECT_LT(LastInkColumn(drawn, kWhite), narrow.width);
+
+  // The same row drawn as the shortened text it must have become.
+  QImage expected = BlankRow(narrow);
+  {
+    QPainter painter(&expected);
+    PainterSurface surface(painter);
+    surface.SetFont(RowFont(false));
+    const std::string shortened = EllipsizeEnd(surface, text, narrow.width - narrow.left);
+    ASSERT_EQ(shortened.substr(shortened.size() - 3), "...");
+    ASSERT_LT(shortened.size(), text.size());
+    // Rows are laid out from their top: the line is one "gh" high.
+    const int lineBottom = surface.TextExtent("gh").cy;
+    surface.DrawTextLine(shortened, {narrow.left, 0, narrow.width, lineBottom}, TEllipsisMode::End);
+  }
+  EXPECT_TRUE(SameColumns(drawn, expected, 0));
+}
+
+// The first column from x on that holds anything but white.
+int FirstInkColumn(const QImage& image, int from) {
+  for (int x = from; x < image.width(); ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+      if (image.pixelColor(x, y) != kWhite) return x;
+    }
+  }
+  return -1;
+}
+
+TEST(PainterSurfaceRows, SystemIconAdvancesByItsScaledWidth) {
+  for (const auto& [dpi, width] : {std::pair{96, 16}, std::pair{120, 20}, std::pair{144, 24}}) {
+    Row withIcon;
+    withIcon.dpi = dpi;
+    const QImage icon = DrawRow("<IMG src=\"SSYS:.pdf\">Rechnung", withIcon);
+    Row shifted = withIcon;
+    shifted.left += width;
+    const QImage text = DrawRow("Rechnung", shifted);
+    // The icon makes the line taller, so compare where the text starts.
+    EXPECT_EQ(FirstInkColumn(icon, withIcon.left + width), FirstInkColumn(text, 0)) << dpi << " dpi";
+    const QImage iconOnly = icon.copy(withIcon.left, 0, width, kRowHeight);
+    EXPECT_GT(CountPixels(iconOnly, [](QColor c) { return c != kWhite; }), 10) << dpi << " dpi";
+  }
+}
+
+TEST(PainterSurfaceFonts, MissingFamiliesFallBack) {
+  const FontFamilyChoice tahoma = ResolveFontFamily("Tahoma");
+  EXPECT_TRUE(QFontDatabase::hasFamily(tahoma.family)) << tahoma.family.toStdString();
+  EXPECT_FALSE(tahoma.symbolEncoding);
+  const FontFamilyChoice symbol = ResolveFontFamily("Symbol");
+  EXPECT_TRUE(QFontDatabase::hasFamily(symbol.family));
+  EXPECT_TRUE(symbol.symbolEncoding);
+  EXPECT_EQ(SymbolCharTable()[0xB7], QChar(0x2022)) << "the list bullet";
+  EXPECT_EQ(AnsiCharTable()[0x80], QChar(0x20AC)) << "the euro sign";
+}
+
+TEST(PainterSurfaceFonts, MeasuredWidthMatchesTheDrawnText) {
+  QImage image(400, 40, QImage::Format_RGB32);
+  QPainter painter(&image);
+  PainterSurface surface(painter);
+  for (const bool bold : {false, true}) {
+    TSurfaceFont font = RowFont(false);
+    font.Bold = bold;
+    surface.SetFont(font);
+    const std::string text = "Auftragsbest\xE4tigung f\xFCr Kunde 4711";
+    const QFontMetricsF metrics(surface.CurrentQFont(), &image);
+    const double expected = metrics.horizontalAdvance(QString::fromLatin1(text.c_str()));
+    EXPECT_NEAR(surface.TextExtent(text).cx, expected, 1.0);
+    EXPECT_EQ(surface.TextExtent(text).cy, metrics.ascent() + metrics.descent() > 0 ? surface.TextExtent("gh").cy : 0);
+  }
+}
+
+TEST(PainterSurfaceRows, ListBulletIsDrawn) {
+  const QImage image = DrawRow("<UL><LI>Eintrag</UL>");
+  const QImage bulletArea = image.copy(5, 0, 12, kRowHeight);
+  EXPECT_GT(CountPixels(bulletArea, [](QColor c) { return c.red() < 128; }), 2);
+}
+
+}  // namespace
+}  // namespace wb::gui
