@@ -24,11 +24,10 @@ constexpr unsigned kBoundMs = 10000;  // only a failing test ever waits this lon
 // A number other threads can wait for.
 class Counter {
  public:
+  // Notifies under the lock: a waiter may destroy the counter as soon as it sees the value.
   void Add() {
-    {
-      std::lock_guard<std::mutex> guard(mutex_);
-      ++value_;
-    }
+    std::lock_guard<std::mutex> guard(mutex_);
+    ++value_;
     changed_.notify_all();
   }
   int Value() {
@@ -50,10 +49,8 @@ class Counter {
 class Gate {
  public:
   void Open() {
-    {
-      std::lock_guard<std::mutex> guard(mutex_);
-      open_ = true;
-    }
+    std::lock_guard<std::mutex> guard(mutex_);
+    open_ = true;
     opened_.notify_all();
   }
   void Wait() {
