@@ -160,8 +160,9 @@ class TWorkerThreadPool::Core::Worker {
           // next worker that finishes or the next AddJob; this worker carries on.
         }
       }
+      // A stop request ends the loop at the next wait, after a job this worker
+      // may just have taken from the queue.
       pool.WorkerBecameIdle(*this);
-      if (stopRequested_) break;
     }
   }
 
@@ -245,7 +246,13 @@ void TWorkerThreadPool::Core::AddJob(std::unique_ptr<TWorkerThreadJob> job) {
   }
   Worker* worker = FirstIdleWorker();
   if (worker == nullptr && workers_.size() < static_cast<size_t>(maxThreads_)) {
-    worker = CreateWorker();  // may raise; the job is then freed unrun
+    try {
+      worker = CreateWorker();
+    } catch (...) {
+      // Without any worker the job could never run: the caller learns it (and
+      // the job is freed). Otherwise it waits in the queue for a busy worker.
+      if (workers_.empty()) throw;
+    }
   }
   if (worker != nullptr) {
     HandOver(*worker, std::move(job));
