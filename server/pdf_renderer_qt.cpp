@@ -98,8 +98,14 @@ void RouteQtMessage(QtMsgType type, const QMessageLogContext&, const QString& me
 void InitPdfRendering() {
   if (gApplication) return;
   qInstallMessageHandler(RouteQtMessage);
+  // Offscreen for the server only: the program it launches must keep the
+  // user's display, so the variable is put back once Qt has read it.
+  const QByteArray previous = qgetenv("QT_QPA_PLATFORM");
+  const bool hadPrevious = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
   qputenv("QT_QPA_PLATFORM", "offscreen");
   gApplication = std::make_unique<QGuiApplication>(gArgc, gArgv);
+  if (hadPrevious) qputenv("QT_QPA_PLATFORM", previous);
+  else qunsetenv("QT_QPA_PLATFORM");
 }
 
 void ShutdownPdfRendering() { gApplication.reset(); }

@@ -1,0 +1,140 @@
+// MainWindow: layout and event forwarding of the main window.
+#include "gui/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+#include "gui/entry_combo_box.h"
+#include "gui/html_link_label.h"
+#include "gui/message_presenter.h"
+#include "gui/ui_fonts.h"
+#include "platform/codepage.h"
+
+namespace wb::gui {
+namespace {
+
+QString FromAnsi(const std::string& text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
+
+const char* kIntroText =
+    "Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je je nach hinterlegten Bedingungen, alle "
+    "Layouts in den jeweiligen Auftrag integrieren. <A href=\"x\">Für eine Übersicht hier klicken</A>";
+const char* kLinkText = "<A href=\"E\">Eigenschaften</A><br><br><A href=\"L\">Verknüpfung erstellen</A>";
+const char* kCompletePdfText =
+    "<A href=\"x\">Ein <B>komplettes PDF</B> des aktuellen Auftrages erzeugen</A>";
+
+const QColor kStripeFill(128, 128, 192);
+const QColor kStripeOutline(128, 128, 255);
+
+}  // namespace
+
+MainWindow::MainWindow(IServerLink& server, IFileOpener& opener, std::vector<std::string> arguments, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  logic_ = std::make_unique<TLiveImportFrm>(*this, server, opener, std::move(arguments));
+  setFixedSize(kClientWidth, kClientHeight);
+  setFont(UiFont(9, false));
+  setWindowTitle("Mehrfachausgabe");
+  BuildControls();
+}
+
+MainWindow::~MainWindow() { logic_->FormDestroy(); }
+
+void MainWindow::BuildControls() {
+  // Panel coordinates start right of the stripe.
+  auto at = [](QWidget* widget, int x, int y, int w, int h) { widget->setGeometry(kStripeWidth + x, y, w, h); };
+  const int panelWidth = kClientWidth - kStripeWidth;
+
+  intro_ = new HtmlLinkLabel(this);
+  intro_->setMarkup(Ansi(kIntroText));
+  intro_->setWordWrap(true);
+  at(intro_, 6, 6, panelWidth - 12, 50);
+  connect(intro_, &HtmlLinkLabel::anchorClicked, this, [this] { Guarded([&] { logic_->LinkLabel2AnchorClick(); }); });
+
+  list_ = new EntryComboBox(this);
+  list_->setFont(UiFont(9, true));
+  at(list_, 8, 60, 377, 24);
+  connect(list_, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([&] { logic_->DCCChange(); }); });
+  connect(list_, &EntryComboBox::enterPressed, this, [this] { Guarded([&] { logic_->DCCKeyDown(13); }); });
+
+  links_ = new HtmlLinkLabel(this);
+  links_->setMarkup(Ansi(kLinkText));
+  at(links_, 11, 94, 140, 44);
+  connect(links_, &HtmlLinkLabel::anchorClicked, this, [this](const QString& target) {
+    Guarded([&] { logic_->LinkLabel1AnchorClick(target.toStdString()); });
+  });
+
+  runButton_ = new QPushButton("Los!", this);
+  QFont buttonFont = UiFont(9, true);
+  runButton_->setFont(buttonFont);
+  runButton_->setStyleSheet("QPushButton { color: #0000FF; }");
+  at(runButton_, 231, 92, 151, 41);
+  connect(runButton_, &QPushButton::clicked, this, [this] { Guarded([&] { logic_->Button1Click(); }); });
+
+  openPdf_ = new QCheckBox(QString::fromUtf8("Öffnen"), this);
+  at(openPdf_, 152, 114, 73, 17);
+
+  completePdf_ = new HtmlLinkLabel(this);
+  completePdf_->setMarkup(Ansi(kCompletePdfText));
+  completePdf_->setWordWrap(false);
+  at(completePdf_, 72, 144, panelWidth - 72, 20);
+  connect(completePdf_, &HtmlLinkLabel::anchorClicked, this,
+          [this] { Guarded([&] { logic_->LinkLabel3AnchorClick(); }); });
+
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+  setAutoFillBackground(true);
+}
+
+void MainWindow::Create() { Guarded([&] { logic_->FormCreate(); }); }
+
+void MainWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  QRect stripe(0, 0, kStripeWidth, height());
+  painter.fillRect(stripe, kStripeFill);
+  painter.setPen(kStripeOutline);
+  painter.drawRect(stripe.adjusted(0, 0, -1, -1));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  // After the window is on screen, like the first showing of a form.
+  QTimer::singleShot(0, this, [this] { Guarded([&] { logic_->FormShow(); }); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closing_) {
+    closing_ = true;
+    Guarded([&] { logic_->FormClose(); });
+  }
+  event->accept();  // the close is never vetoed
+}
+
+// ---- IMainView ----
+
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(FromAnsi(caption)); }
+
+void MainWindow::SetEntryLines(const TStringList& lines) {
+  list_->clear();
+  for (int i = 0; i < lines.Count(); ++i) list_->addItem(FromAnsi(lines[i]));
+  list_->setCurrentIndex(-1);
+}
+
+int MainWindow::SelectedIndex() const { return list_->currentIndex(); }
+void MainWindow::SelectIndex(int index) { list_->setCurrentIndex(index); }
+void MainWindow::SetRunButtonText(const std::string& text) {
+  runButton_->setText(FromAnsi(text));
+  runButton_->repaint();
+}
+void MainWindow::SetRunButtonEnabled(bool enabled) { runButton_->setEnabled(enabled); }
+bool MainWindow::OpenPdfChecked() const { return openPdf_->isChecked(); }
+void MainWindow::SetOpenPdfChecked(bool checked) { openPdf_->setChecked(checked); }
+void MainWindow::SetOpenPdfEnabled(bool enabled) { openPdf_->setEnabled(enabled); }
+void MainWindow::PostClose() { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }
+
+}  // namespace wb::gui

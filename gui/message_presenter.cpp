@@ -1,0 +1,31 @@
+// QtMessagePresenter: QMessageBox with the German button texts.
+#include "gui/message_presenter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/codepage.h"
+
+namespace wb::gui {
+
+MessageAnswer QtMessagePresenter::Present(const std::string& text, MessageButtons buttons, MessageIcon icon) {
+  static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning,
+                                                 QMessageBox::Critical};
+  QMessageBox box(kIcons[static_cast<int>(icon)], QStringLiteral("Mehrfachausgabe"),
+                  QString::fromStdString(platform::AnsiToUtf8(text)), QMessageBox::NoButton,
+                  QApplication::activeWindow());
+  if (buttons == MessageButtons::Ok) {
+    box.addButton("OK", QMessageBox::AcceptRole);
+    box.exec();
+    return MessageAnswer::Ok;
+  }
+  QPushButton* yes = box.addButton("Ja", QMessageBox::YesRole);
+  QPushButton* no = box.addButton("Nein", QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+}  // namespace wb::gui

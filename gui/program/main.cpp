@@ -1,0 +1,60 @@
+// mehrfachausgabe: the program. Sets up Qt with the German texts, installs the
+// core's hooks into the gui, and runs the main window until it closes.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/message_boxes.h"
+#include "app/server_link.h"
+#include "app/shell_file_opener.h"
+#include "client/opening/open_files.h"
+#include "gui/main_window.h"
+#include "gui/message_presenter.h"
+#include "gui/program_choice_dialog.h"
+#include "gui/qt_ui_hooks.h"
+#include "gui/ui_fonts.h"
+#include "platform/codepage.h"
+#include "platform/ui_hooks.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("mehrfachausgabe");
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::German), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
+  wb::gui::InstallFontFallbacks();
+
+  wb::gui::QtUiHooks hooks;
+  wb::platform::SetUiHooks(&hooks);
+  wb::gui::QtMessagePresenter presenter;
+  wb::MessageBoxes::SetPresenter(&presenter);
+  wb::gui::QtProgramChoice programChoice;
+  wb::SetProgramChoiceHook(&programChoice);
+
+  // The command line as 8-bit text; the first argument names an entry or a file.
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(wb::platform::Utf8ToAnsi(argv[i]));
+
+  int exitCode = 0;
+  {
+    wb::PipeServerLink server;
+    wb::ShellFileOpener opener;
+    wb::gui::MainWindow window(server, opener, arguments);
+    window.Create();
+    if (window.Logic().DatabaseFolder().empty()) {
+      // No database: close again without showing anything (the settings are written).
+      window.close();
+    } else {
+      window.show();
+      exitCode = QApplication::exec();
+    }
+    // Program starts still running finish while the event loop keeps going.
+    wb::ShutdownOpeningThreadPool();
+  }
+  wb::SetProgramChoiceHook(nullptr);
+  wb::MessageBoxes::SetPresenter(nullptr);
+  wb::platform::SetUiHooks(nullptr);
+  return exitCode;
+}
