@@ -6,19 +6,33 @@
 namespace wb {
 namespace {
 
-// The start of text (count characters) plus the ellipsis and a tail, made
-// shorter one character at a time while tab expansion still makes it too wide.
-std::string JoinFitting(TDrawSurface& surface, std::string_view head, int count, std::string_view tail,
-                        int maxWidth) {
+std::string Joined(std::string_view head, int count, std::string_view tail) {
   std::string result;
   result.reserve(static_cast<std::size_t>(count) + kEllipsis.size() + tail.size());
-  for (;;) {
-    result.assign(head.substr(0, static_cast<std::size_t>(count)));
-    result.append(kEllipsis);
-    result.append(tail);
-    if (count == 0 || surface.TextLineWidth(result) <= maxWidth) return result;
-    --count;
+  result.assign(head.substr(0, static_cast<std::size_t>(count)));
+  result.append(kEllipsis);
+  result.append(tail);
+  return result;
+}
+
+// The start of head (at most count characters) plus the ellipsis and tail,
+// as long as fits maxWidth with tabs expanded. Widths grow with the count, so
+// the longest fitting start is found by halving.
+std::string JoinFitting(TDrawSurface& surface, std::string_view head, int count, std::string_view tail,
+                        int maxWidth) {
+  std::string result = Joined(head, count, tail);
+  if (count == 0 || surface.TextLineWidth(result) <= maxWidth) return result;
+  int low = 0;
+  int high = count - 1;
+  while (low < high) {
+    const int middle = low + (high - low + 1) / 2;
+    if (surface.TextLineWidth(Joined(head, middle, tail)) <= maxWidth) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
   }
+  return Joined(head, low, tail);
 }
 
 }  // namespace

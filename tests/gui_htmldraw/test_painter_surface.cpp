@@ -192,6 +192,39 @@ TEST(PainterSurfaceFonts, MeasuredWidthMatchesTheDrawnText) {
   }
 }
 
+// Runs go out as glyph runs placed from the advance tables; they must look
+// exactly like Qt's own text drawing of the same string, at any resolution.
+TEST(PainterSurfaceFonts, GlyphRunsLookLikeQtText) {
+  for (const int dpi : {96, 120}) {
+    for (const bool underline : {false, true}) {
+      Row row;
+      row.dpi = dpi;
+      TSurfaceFont font = RowFont(false);
+      font.Underline = underline;
+      const std::string text = "Auftragsbest\xE4tigung f\xFCr Kunde 4711 \x80";
+      QImage ours = BlankRow(row);
+      QImage qts = BlankRow(row);
+      RealizedFont scratch;
+      ASSERT_TRUE(SurfaceFontCache::Instance().Get(font, &ours, scratch).HasGlyphsFor(text)) << "glyph runs in use";
+      QFont qfont;
+      {
+        QPainter painter(&ours);
+        PainterSurface surface(painter);
+        surface.SetFont(font);
+        surface.DrawTextAt(5, 0, text, nullptr);
+        qfont = surface.CurrentQFont();
+      }
+      {
+        QPainter painter(&qts);
+        painter.setFont(qfont);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(5, QFontMetrics(qfont, &qts).ascent()), QString::fromLatin1(text.c_str()).replace(QChar(0x80), QChar(0x20AC)));
+      }
+      EXPECT_EQ(ours, qts) << dpi << " dpi, underline " << underline;
+    }
+  }
+}
+
 TEST(PainterSurfaceRows, ListBulletIsDrawn) {
   const QImage image = DrawRow("<UL><LI>Eintrag</UL>");
   const QImage bulletArea = image.copy(5, 0, 12, kRowHeight);
