@@ -1,0 +1,125 @@
+// The main window as Qt shows it: Enter in the list, the "Öffnen" box, the
+// button's texts during a run, and the settings written at close.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "client/fast_ini_file.h"
+#include "gui/entry_combo_box.h"
+#include "gui_fixture.h"
+
+using namespace wb;
+using namespace wb::test;
+
+namespace {
+
+class MainWindowGuiTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    database = env.Dir("db");
+    application = env.Dir("app");
+    server.Answer("DBPATH", {database});
+    server.Answer("APPPATH", {application});
+    server.Answer("SIMPLEGETJSON", {"{\"Order\":[{\"PrintName\":\"Angebot 4711\",\"PrintUID\":\"A/17\"}]}"});
+  }
+  void WriteEntries(const std::string& items) {
+    std::filesystem::create_directories(database + "Sonderdruck.V1");
+    std::ofstream(database + "Sonderdruck.V1/sdr.json") << "{\"Items\":[" << items << "]}";
+  }
+  std::string database, application;
+  ScriptedServer server;
+  RecordingOpener opener;
+};
+
+const char* kPrintEntry = "{\"Info\":\"Druck\",\"Destination\":\"print\",\"UID\":\"P\"}";
+const char* kPdfEntry = "{\"Info\":\"Angebot\",\"Destination\":\"pdf\",\"UID\":\"D\"}";
+
+}  // namespace
+
+TEST_F(MainWindowGuiTest, ShowsTheDatabaseAndTheEntries) {
+  WriteEntries(std::string(kPdfEntry) + "," + kPrintEntry);
+  Open(server, opener);
+  EXPECT_EQ(window->windowTitle().toStdString(), "Datenbank: " + database);
+  EXPECT_EQ(window->size(), QSize(413, 173));
+  ASSERT_EQ(window->EntryList()->count(), 2);
+  EXPECT_EQ(window->EntryList()->itemText(0).toStdString(), "[print] Druck");
+  EXPECT_EQ(window->EntryList()->currentIndex(), 0);
+  EXPECT_TRUE(window->OpenPdfBox()->isChecked());
+}
+
+TEST_F(MainWindowGuiTest, EnterInTheListStartsARun) {
+  WriteEntries(kPrintEntry);
+  Open(server, opener);
+  window->EntryList()->setFocus();
+  QTest::keyClick(window->EntryList(), Qt::Key_Return);
+  EXPECT_EQ(server.Count("WRITE PRINT"), 1);
+  EXPECT_TRUE(window->RunButton()->isEnabled());
+}
+
+TEST_F(MainWindowGuiTest, PickingAPrintEntryDisablesOpen) {
+  WriteEntries(std::string(kPdfEntry) + "," + kPrintEntry);
+  Open(server, opener);
+  EXPECT_TRUE(window->OpenPdfBox()->isEnabled());  // restored, not picked
+  window->EntryList()->setCurrentIndex(0);
+  emit window->EntryList()->activated(0);
+  EXPECT_FALSE(window->OpenPdfBox()->isEnabled());
+  EXPECT_TRUE(window->OpenPdfBox()->isChecked());
+  window->EntryList()->setCurrentIndex(1);
+  emit window->EntryList()->activated(1);
+  EXPECT_TRUE(window->OpenPdfBox()->isEnabled());
+}
+
+TEST_F(MainWindowGuiTest, TheButtonShowsItsTextsDuringAPdfRun) {
+  WriteEntries(kPdfEntry);
+  Open(server, opener);
+  std::vector<QString> texts;
+  QTimer sampler;
+  QObject::connect(&sampler, &QTimer::timeout, [&] {
+    QString text = window->RunButton()->text();
+    if (texts.empty() || texts.back() != text) texts.push_back(text);
+  });
+  sampler.start(5);
+  server.onWrite = [&](const std::string&, const std::string&) {
+    texts.push_back(window->RunButton()->text());
+    // The server's spool file arrives a little later.
+    QTimer::singleShot(100, [&] {
+      std::filesystem::create_directories(application + "SPOOLER/PDFX");
+      std::ofstream(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf") << "%PDF";
+    });
+  };
+  QTest::mouseClick(window->RunButton(), Qt::LeftButton);
+  sampler.stop();
+  texts.push_back(window->RunButton()->text());
+  std::vector<QString> expected = {QString::fromUtf8("Löschen"), "Warten", QString::fromUtf8("Öffnen"), "Los!"};
+  auto next = expected.begin();
+  for (const QString& text : texts)
+    if (next != expected.end() && text == *next) ++next;
+  EXPECT_EQ(next, expected.end()) << texts.size();
+  EXPECT_EQ(opener.opened.size(), 1u);
+}
+
+TEST_F(MainWindowGuiTest, SettingsAreWrittenAtClose) {
+  WriteEntries(std::string(kPdfEntry) + "," + kPrintEntry);
+  Open(server, opener);
+  window->EntryList()->setCurrentIndex(1);
+  window->OpenPdfBox()->setChecked(false);
+  window->close();
+  TFastIniFile settings(TLiveImportFrm::SettingsFilePath());
+  EXPECT_EQ(settings.ReadNumber("Setup", "ItemIndex", 0), 1);
+  EXPECT_FALSE(settings.ReadFlag("Setup", "OpenPDF", true));
+}
+
+TEST_F(MainWindowGuiTest, RaisedErrorsGoToTheErrorBox) {
+  WriteEntries(kPrintEntry);
+  Open(server, opener);
+  server.Answer("DBPATH", {"/anders/"});
+  MessageBoxes::SetNextAnswer(MessageAnswer::Ok);
+  QTest::mouseClick(window->RunButton(), Qt::LeftButton);
+  auto texts = MessageBoxes::TakeShownTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].rfind("Datenbank wurde gewechselt!", 0), 0u);
+  EXPECT_EQ(server.Count("WRITE PRINT"), 0);
+}
