@@ -75,6 +75,14 @@ bool MakeFolderChain(const std::string& nativePath) {
   return true;
 }
 
+// True when the folder exists, is no link, belongs to this user and only this
+// user may write to it: the check EnsurePrivateFolder makes, without creating.
+bool IsPrivateFolder(const std::string& nativePath) {
+  struct stat st;
+  return ::lstat(nativePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 // The private socket folder as 8-bit text with a trailing '/'; false + LastError
 // and a reason when it cannot be made or must not be used.
 bool PipeFolder(std::string& folder, std::string& reason) {
@@ -85,20 +93,24 @@ bool PipeFolder(std::string& folder, std::string& reason) {
     return false;
   }
   if (temp.back() != '/') temp += '/';
+  std::string wbTemp = temp + kTempDirSegment;
+  std::string pipes = wbTemp + "/" + kPipesSegment;
+  folder = pipes + "/";
+  // Every connect passes here: the usual case costs two lstat calls.
+  if (IsPrivateFolder(NativePath(wbTemp)) && IsPrivateFolder(NativePath(pipes))) return true;
+
   if (!MakeFolderChain(NativePath(temp.substr(0, temp.size() - 1)))) {
     SetLastErrorForPath(errno, NativePath(temp));
     reason = FormatMessageText(Ansi("Der Ordner %s kann nicht erstellt werden."), temp);
     return false;
   }
-  std::string wbTemp = temp + kTempDirSegment;
-  std::string pipes = wbTemp + "/" + kPipesSegment;
   for (const std::string& dir : {wbTemp, pipes}) {
+    SetLastError(kErrorSuccess);  // only a failed mkdir sets a code of its own
     if (!EnsurePrivateFolder(dir, reason)) {
       if (LastError() == kErrorSuccess) SetLastError(kErrorAccessDenied);
       return false;
     }
   }
-  folder = pipes + "/";
   return true;
 }
 
