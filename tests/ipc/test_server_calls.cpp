@@ -119,32 +119,34 @@ TEST_F(ServerCallsTest, AsyncWriteIsAcknowledgedOnlyByAWholeReply) {
   EXPECT_EQ(calls.load(), 3);
 }
 
+// A server that, while it is being asked, makes another thread switch the
+// current server (as discovery finishing elsewhere would) and then hangs up.
+FakePipeServer::Script SwitchToLiveAndHangUp() {
+  return [](const FakeRequest&) {
+    SetCurrentServerName("LIVE");
+    return FakeReply::Hangup();
+  };
+}
+
 TEST_F(ServerCallsTest, AsyncWriteChoosesTheServerForEveryAttempt) {
   WriteServiceList({"DEFAULT"});
+  FakePipeServer switching("SWITCHING", SwitchToLiveAndHangUp());
   FakePipeServer live("LIVE", Answer(""));
-  SetCurrentServerName("DEAD");
-  std::thread switcher([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(kServerRetryPauseMs / 2));
-    SetCurrentServerName("LIVE");
-  });
-  bool acknowledged = WriteIPCValueASync("x", -1, false, "PRINT");
-  switcher.join();
-  EXPECT_TRUE(acknowledged);
+  SetCurrentServerName("SWITCHING");
+  EXPECT_TRUE(WriteIPCValueASync("x", -1, false, "PRINT"));
+  EXPECT_EQ(switching.Connections(), 1);
   EXPECT_EQ(live.Connections(), 1);
 }
 
 TEST_F(ServerCallsTest, SyncReadKeepsTheServerItStartedWith) {
   WriteServiceList({"DEFAULT"});
+  FakePipeServer switching("SWITCHING", SwitchToLiveAndHangUp());
   FakePipeServer live("LIVE", Answer("from live"));
-  SetCurrentServerName("DEAD");
-  std::thread switcher([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(kServerRetryPauseMs / 2));
-    SetCurrentServerName("LIVE");
-  });
+  SetCurrentServerName("SWITCHING");
   std::string value;
   ReadIPCValueSync("DBPATH", false, "", value);
-  switcher.join();
   EXPECT_EQ(value, "");
+  EXPECT_EQ(switching.Connections(), 3);
   EXPECT_EQ(live.Connections(), 0);
 }
 
