@@ -23,8 +23,7 @@ IconSource ParseSource(std::string_view src) {
 }
 
 // Where text sits in a line an image made taller: at the top, the middle or the bottom.
-int ImageOffsetFor(std::string_view tag, int lineHeight, int ghHeight) {
-  const std::string_view align = TagAttribute(tag, "ALIGN").value_or(std::string_view{});
+int ImageOffsetFor(std::string_view align, int lineHeight, int ghHeight) {
   const int free = std::max(0, lineHeight - ghHeight);
   if (StartsWithIgnoringCase(align, "TOP")) return free;
   if (StartsWithIgnoringCase(align, "MIDDLE")) return free / 2;
@@ -47,7 +46,7 @@ THtmlTagEffect ApplyImageTag(THtmlRenderState& state, THtmlLineContext& line, st
     THtmlLineMetrics& metrics = *line.Metrics;
     metrics.Height = std::max(metrics.Height, size.cy);
     const std::string_view align = TagAttribute(tag, "ALIGN").value_or(std::string_view{});
-    if (!align.empty()) metrics.ImageOffset = ImageOffsetFor(tag, metrics.Height, state.GhHeight());
+    if (!align.empty()) metrics.ImageOffset = ImageOffsetFor(align, metrics.Height, state.GhHeight());
   } else {
     DrawSystemIcon(state.Surface, line.X, line.Top, source.Specification, source.Large, true, scale);
   }
