@@ -34,10 +34,10 @@ bool InsertAt(NodePtr& slot, std::u16string_view name, int32_t position) {
   if (!slot) {
     slot = std::make_unique<TWBBalNode>();
     slot->Position = position;
-    slot->Name.assign(name);
+    slot->Name = name;
     return true;
   }
-  const int order = name.compare(std::u16string_view(slot->Name));
+  const int order = name.compare(slot->Name);
   if (order == 0) return false;
   if (!InsertAt(order < 0 ? slot->Left : slot->Right, name, position)) return false;
   Skew(slot);
@@ -52,7 +52,7 @@ bool TWBBalTree::Insert(std::u16string_view name, int32_t position) { return Ins
 int32_t TWBBalTree::Find(std::u16string_view name) const {
   const TWBBalNode* node = Root.get();
   while (node != nullptr) {
-    const int order = name.compare(std::u16string_view(node->Name));
+    const int order = name.compare(node->Name);
     if (order == 0) return node->Position;
     node = order < 0 ? node->Left.get() : node->Right.get();
   }

@@ -2,6 +2,10 @@
 // tree kept level by skew and split) from member names to member positions.
 // Names compare by exact UTF-16 code units: case matters, nothing is trimmed.
 // An empty subtree is nil and counts as level 0.
+//
+// A node refers to its name instead of copying it: the object's members hold
+// their names for as long as they live, and the object rebuilds its index
+// whenever a member leaves. Whoever else inserts must keep the names alive too.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +21,7 @@ struct TWBBalNode : TPooledObject {
   std::unique_ptr<TWBBalNode> Right;
   uint8_t Level = 1;
   int32_t Position = -1;
-  TWideText Name;
+  std::u16string_view Name;
 };
 
 class TWBBalTree {
@@ -26,7 +30,8 @@ class TWBBalTree {
   TWBBalTree(const TWBBalTree&) = delete;
   TWBBalTree& operator=(const TWBBalTree&) = delete;
 
-  // False when the name is present already; the tree is then unchanged.
+  // False when the name is present already; the tree is then unchanged. The
+  // name's storage must outlive the entry.
   bool Insert(std::u16string_view name, int32_t position);
   // The position stored for the name, or -1.
   int32_t Find(std::u16string_view name) const;

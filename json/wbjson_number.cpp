@@ -1,9 +1,12 @@
 // Number text: the 15-digit general format and the reading of JSON numbers.
-// Both work on the 80-bit value without the C library's locale; the common cases
-// (integers, numbers of up to 19 significant digits with small exponents) are
-// computed exactly with one rounding, the rest goes through <charconv>.
+// Both work on the 80-bit value without the C library's locale. Writing rounds
+// exactly in integer arithmetic on the value's bits for every value from 1E-5 to
+// 1E34 (ties to the even digit); reading multiplies a mantissa of up to 19
+// digits by an exact power of ten with a single rounding. The rest goes through
+// <charconv>.
 #include "json/wbjson_number.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -70,20 +73,21 @@ int DecimalLength(uint64_t value) {
 }
 
 void SetFromInteger(uint64_t value, int exponent, DecimalDigits& out) {
-  while (value % 10 == 0 && value != 0) value /= 10;
-  char reversed[24];
-  int count = 0;
-  do {
-    reversed[count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  for (int i = 0; i < count; ++i) out.Digits[i] = reversed[count - 1 - i];
-  out.Count = count;
+  // Trailing zeros go in large steps first: most values carry many of them.
+  if (value != 0) {
+    if (value % 100000000 == 0) value /= 100000000;
+    if (value % 10000 == 0) value /= 10000;
+    if (value % 100 == 0) value /= 100;
+    while (value % 10 == 0) value /= 10;
+  }
+  char text[24];
+  const auto written = std::to_chars(text, text + sizeof text, value);
+  out.Count = static_cast<int>(written.ptr - text);
+  std::memcpy(out.Digits, text, static_cast<std::size_t>(out.Count));
   out.Exponent = exponent;
 }
 
-// Integers below 2^64: exact integer rounding; exact ties go to the even digit,
-// as the C library's formatting rounds them in the general case below.
+// Integers below 2^64: exact integer rounding; exact ties go to the even digit.
 void RoundInteger(uint64_t value, DecimalDigits& out) {
   const int length = DecimalLength(value);
   if (length <= kSignificantDigits) {
@@ -117,40 +121,114 @@ void RoundThroughCharconv(long double value, DecimalDigits& out) {
   SetFromInteger(kept, exponent + 1, out);
 }
 
-// Scales the value to 15 integer digits with one exact rounding and rounds that
-// to an integer; falls back to <charconv> where the scaled value lies too close
-// to a rounding boundary for the one rounding to be sure.
-void RoundGeneral(long double value, DecimalDigits& out) {
+// A positive finite value as significand * 2^exponent, read from its bits: the
+// hot path then needs no floating-point instruction at all (on x87, conversions
+// to integers switch the rounding mode and stall).
+struct BinaryValue {
+  uint64_t Significand;
+  int Exponent;
+};
+
+BinaryValue Decompose(long double value) {
   if constexpr (kExtendedSignificand) {
-    int binaryExponent = 0;
-    std::frexp(value, &binaryExponent);
-    int exponent = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398119521L)) + 1;
+    uint64_t significand = 0;
+    uint16_t signAndExponent = 0;
+    std::memcpy(&significand, &value, sizeof significand);
+    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&value) + 8, sizeof signAndExponent);
+    const int biased = signAndExponent & 0x7FFF;
+    return {significand, (biased == 0 ? 1 : biased) - 16383 - 63};
+  } else {
+    const double narrow = static_cast<double>(value);
+    uint64_t bits = 0;
+    std::memcpy(&bits, &narrow, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    if (biased == 0) return {fraction, 1 - 1075};
+    return {fraction | (uint64_t{1} << 52), biased - 1075};
+  }
+}
+
+#ifdef __SIZEOF_INT128__
+using Wide = unsigned __int128;
+
+// value * 10^scale rounded to an integer (ties to even), exactly, or false when
+// the numbers do not fit 128 bits.
+bool ScaleAndRound(BinaryValue value, int scale, uint64_t& result) {
+  Wide quotient = 0;
+  Wide rest = 0;
+  Wide divisor = 0;
+  if (scale >= 0) {
+    if (scale > 19 || value.Exponent >= 0 || value.Exponent <= -128) return false;
+    const Wide product = static_cast<Wide>(value.Significand) * kUnsignedPowers[scale];
+    const int shift = -value.Exponent;
+    quotient = product >> shift;
+    rest = product - (quotient << shift);
+    divisor = static_cast<Wide>(1) << shift;
+  } else {
+    if (scale < -19) return false;
+    Wide numerator = value.Significand;
+    divisor = kUnsignedPowers[-scale];
+    if (value.Exponent >= 0) {
+      if (value.Exponent > 63) return false;
+      numerator <<= value.Exponent;
+    } else {
+      if (value.Exponent < -63) return false;
+      divisor <<= -value.Exponent;
+    }
+    quotient = numerator / divisor;
+    rest = numerator - quotient * divisor;
+  }
+  const Wide twice = rest * 2;
+  if (twice > divisor || (twice == divisor && (quotient & 1) != 0)) ++quotient;
+  // Beyond 16 digits the caller's exponent was off; it only needs to see that.
+  result = quotient > 10 * kTen15 ? 10 * kTen15 : static_cast<uint64_t>(quotient);
+  return true;
+}
+#endif
+
+void RoundGeneral(long double value, DecimalDigits& out) {
+#ifdef __SIZEOF_INT128__
+  const BinaryValue binary = Decompose(value);
+  if (binary.Significand != 0) {
+    const int bits = 64 - std::countl_zero(binary.Significand);
+    // floor(log10(2) * (b - 1)) + 1 for value in [2^(b-1), 2^b), in integer
+    // arithmetic; off by one at most, which the loop corrects.
+    int exponent = (((binary.Exponent + bits - 1) * 78913) >> 18) + 1;
     for (int attempt = 0; attempt < 3; ++attempt) {
-      const int scale = kSignificantDigits - exponent;
-      if (scale > kMaxExactPower || scale < -kMaxExactPower) break;
-      const long double scaled = scale >= 0 ? value * kPowers.Values[scale] : value / kPowers.Values[-scale];
-      if (scaled >= static_cast<long double>(kTen15)) {
+      uint64_t kept = 0;
+      if (!ScaleAndRound(binary, kSignificantDigits - exponent, kept)) break;
+      // Fifteen digits or retry one power up or down. A value that rounds up to
+      // the next power of ten (9.999...95) comes out right one power up.
+      if (kept >= kTen15) {
         ++exponent;
         continue;
       }
-      if (scaled < static_cast<long double>(kTen15 / 10)) {
+      if (kept < kTen15 / 10) {
         --exponent;
         continue;
-      }
-      const long double whole = std::floor(scaled);
-      const long double fraction = scaled - whole;
-      // The product carries an error below 1E15 * 2^-64, far under this margin.
-      if (std::fabs(fraction - 0.5L) < 1e-3L) break;
-      uint64_t kept = static_cast<uint64_t>(whole) + (fraction > 0.5L ? 1 : 0);
-      if (kept == kTen15) {
-        kept /= 10;
-        ++exponent;
       }
       SetFromInteger(kept, exponent, out);
       return;
     }
   }
+#endif
   RoundThroughCharconv(value, out);
+}
+
+// Whole numbers below 2^64 are rounded in integer arithmetic.
+bool WholeNumber(long double value, uint64_t& whole) {
+  const BinaryValue binary = Decompose(value);
+  if (binary.Significand == 0) return false;
+  if (binary.Exponent >= 0) {
+    if (binary.Exponent > std::countl_zero(binary.Significand)) return false;
+    whole = binary.Significand << binary.Exponent;
+    return true;
+  }
+  const int shift = -binary.Exponent;
+  if (shift >= 64) return false;
+  if ((binary.Significand & ((uint64_t{1} << shift) - 1)) != 0) return false;
+  whole = binary.Significand >> shift;
+  return true;
 }
 
 char* WriteUnsigned(unsigned value, char* out) {
@@ -210,8 +288,9 @@ char* FormatGeneralFloat(long double value, char decimalSeparator, char* out) {
     value = -value;
   }
   DecimalDigits digits;
-  if (value < 18446744073709551616.0L && value == std::floor(value)) {
-    RoundInteger(static_cast<uint64_t>(value), digits);
+  uint64_t whole = 0;
+  if (WholeNumber(value, whole)) {
+    RoundInteger(whole, digits);
   } else {
     RoundGeneral(value, digits);
   }

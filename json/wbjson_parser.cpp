@@ -6,7 +6,9 @@
 // one shared stack and move into their container in one piece when it closes,
 // so every container's child list is allocated once at its final size.
 #include <cstring>
+#include <optional>
 
+#include "json/wbjson_codepage.h"
 #include "json/wbjson_errors.h"
 #include "json/wbjson_number.h"
 #include "json/wbjson_text.h"
@@ -114,6 +116,12 @@ bool TryDecodeLenientUTF8(std::string_view bytes, TWideText& out) {
 
 void DecodeInto(std::string_view bytes, TWideText& out) {
   if (TryDecodeLenientUTF8(bytes, out)) return;
+  const json_text::TCodePageTables& codePage = json_text::SystemCodePage();
+  if (codePage.Usable()) {
+    out.resize(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) out[i] = codePage.CharOf(static_cast<unsigned char>(bytes[i]));
+    return;
+  }
   const std::u16string ansi = platform::AnsiToWide(bytes);
   out.assign(ansi.data(), ansi.size());
 }
@@ -323,6 +331,10 @@ std::unique_ptr<TWBCustomJSON> TWBJSONText::Parse(std::string_view text) {
     p += 3;
     if (p == end) return nullptr;
   }
+  // A large text is read into an arena of its own, so that its tree lies in
+  // memory in reading order; the arena is freed with the tree.
+  std::optional<json_pool::ArenaScope> arena;
+  if (text.size() >= json_pool::kArenaTextThreshold) arena.emplace();
   TWBJSONReader reader(end);
   try {
     return reader.ParseValue(p);

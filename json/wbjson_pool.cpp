@@ -1,11 +1,13 @@
-// The node pool: per-thread free lists by size class over 64 KB chunks, with a
-// shared depot that takes the free blocks of ending threads and feeds new ones.
+// The tree's storage: 64 KB chunks, each aligned to its size and headed by its
+// owner, serving either a document arena (filled in order, returned whole) or
+// the per-thread free lists by size class.
 #include "json/wbjson_pool.h"
 
+#include <cstdint>
 #include <mutex>
 #include <new>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define WB_JSON_POOL_BYPASS 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
@@ -14,27 +16,50 @@
 #endif
 
 namespace wb::json_pool {
-namespace {
 
-#ifndef WB_JSON_POOL_BYPASS
+#ifdef WB_JSON_POOL_BYPASS
+
+void* Allocate(std::size_t size) { return ::operator new(size); }
+void Release(void* block, std::size_t) noexcept { ::operator delete(block); }
+ArenaScope::ArenaScope() : arena_(nullptr), previous_(nullptr) {}
+ArenaScope::~ArenaScope() = default;
+
+#else
+
+namespace {
 
 constexpr std::size_t kGranule = 16;  // also the alignment of every block
 constexpr std::size_t kClassCount = kMaxPooledBlock / kGranule;
 constexpr std::size_t kChunkBytes = 64 * 1024;
-static_assert(__STDCPP_DEFAULT_NEW_ALIGNMENT__ >= kGranule, "chunks must be aligned for every block");
+constexpr std::size_t kCachedChunks = 64;  // free chunks kept for the next arena
+
+enum class ChunkKind : uint32_t { Pool, Arena };
+
+struct alignas(kGranule) ChunkHeader {
+  ChunkKind Kind;
+  Arena* Owner;
+  ChunkHeader* Next;
+};
 
 struct FreeBlock {
   FreeBlock* Next;
 };
 
-std::size_t ClassOf(std::size_t size) { return (size + kGranule - 1) / kGranule - 1; }
+std::size_t RoundUp(std::size_t size) { return (size + kGranule - 1) & ~(kGranule - 1); }
+std::size_t ClassOf(std::size_t size) { return RoundUp(size) / kGranule - 1; }
 std::size_t BlockSize(std::size_t sizeClass) { return (sizeClass + 1) * kGranule; }
 
-// Shared by all threads, guarded by its mutex. It lives until the process ends
-// (blocks are still freed by static destructors of other units), so it is never
-// destroyed.
+ChunkHeader* HeaderOf(void* block) {
+  return reinterpret_cast<ChunkHeader*>(reinterpret_cast<uintptr_t>(block) & ~(uintptr_t{kChunkBytes} - 1));
+}
+
+// Shared by all threads, guarded by its mutex: free chunks, and the free blocks
+// of ended threads. It lives until the process ends (static destructors of other
+// units still free blocks), so it is never destroyed.
 struct Depot {
   std::mutex Mutex;
+  ChunkHeader* FreeChunks = nullptr;
+  std::size_t FreeChunkCount = 0;
   FreeBlock* Lists[kClassCount] = {};
 };
 
@@ -44,32 +69,65 @@ Depot& TheDepot() {
   return *depot;
 }
 
+ChunkHeader* NewChunk(ChunkKind kind, Arena* owner) {
+  ChunkHeader* chunk = nullptr;
+  {
+    Depot& depot = TheDepot();
+    std::lock_guard<std::mutex> lock(depot.Mutex);
+    if (depot.FreeChunks != nullptr) {
+      chunk = depot.FreeChunks;
+      depot.FreeChunks = chunk->Next;
+      --depot.FreeChunkCount;
+    }
+  }
+  if (chunk == nullptr) chunk = static_cast<ChunkHeader*>(::operator new(kChunkBytes, std::align_val_t{kChunkBytes}));
+  chunk->Kind = kind;
+  chunk->Owner = owner;
+  chunk->Next = nullptr;
+  return chunk;
+}
+
+void ReturnChunk(ChunkHeader* chunk) {
+  {
+    Depot& depot = TheDepot();
+    std::lock_guard<std::mutex> lock(depot.Mutex);
+    if (depot.FreeChunkCount < kCachedChunks) {
+      chunk->Next = depot.FreeChunks;
+      depot.FreeChunks = chunk;
+      ++depot.FreeChunkCount;
+      return;
+    }
+  }
+  ::operator delete(chunk, std::align_val_t{kChunkBytes});
+}
+
+char* ChunkBegin(ChunkHeader* chunk) { return reinterpret_cast<char*>(chunk) + sizeof(ChunkHeader); }
+char* ChunkEnd(ChunkHeader* chunk) { return reinterpret_cast<char*>(chunk) + kChunkBytes; }
+
 // Trivially destructible, so that reaching it costs no initialisation check.
 struct ThreadCache {
   FreeBlock* Lists[kClassCount];
   char* Bump;
   char* BumpEnd;
+  Arena* CurrentArena;
 };
 thread_local ThreadCache tCache;
 
 // Hands the thread's free blocks to the depot when the thread ends. Touched
-// only when a thread first carves a chunk, so that the hot path stays free of it.
+// only when a thread first takes a pool chunk, so that the hot path stays free of it.
 struct CacheReturner {
   bool Armed = false;
   ~CacheReturner() {
     Depot& depot = TheDepot();
     std::lock_guard<std::mutex> lock(depot.Mutex);
     for (std::size_t i = 0; i < kClassCount; ++i) {
-      FreeBlock* list = tCache.Lists[i];
-      while (list != nullptr) {
-        FreeBlock* next = list->Next;
-        list->Next = depot.Lists[i];
-        depot.Lists[i] = list;
-        list = next;
+      while (FreeBlock* block = tCache.Lists[i]) {
+        tCache.Lists[i] = block->Next;
+        block->Next = depot.Lists[i];
+        depot.Lists[i] = block;
       }
-      tCache.Lists[i] = nullptr;
     }
-    // The rest of the bump chunk is given away as blocks of the largest class.
+    // The rest of the current chunk is given away as blocks of the largest class.
     const std::size_t largest = BlockSize(kClassCount - 1);
     while (tCache.Bump != nullptr && static_cast<std::size_t>(tCache.BumpEnd - tCache.Bump) >= largest) {
       auto* block = reinterpret_cast<FreeBlock*>(tCache.Bump);
@@ -82,7 +140,7 @@ struct CacheReturner {
 };
 thread_local CacheReturner tReturner;
 
-void* Refill(std::size_t sizeClass) {
+void* RefillPool(std::size_t sizeClass) {
   const std::size_t size = BlockSize(sizeClass);
   if (tCache.Bump == nullptr || static_cast<std::size_t>(tCache.BumpEnd - tCache.Bump) < size) {
     // Blocks that ended threads left behind come first; the lock is taken only
@@ -97,45 +155,110 @@ void* Refill(std::size_t sizeClass) {
       }
     }
     tReturner.Armed = true;
-    // Chunks stay with the process: blocks of a chunk may be in use on any thread.
-    tCache.Bump = static_cast<char*>(::operator new(kChunkBytes));
-    tCache.BumpEnd = tCache.Bump + kChunkBytes;
+    // Pool chunks stay with the process: their blocks may be in use on any thread.
+    ChunkHeader* chunk = NewChunk(ChunkKind::Pool, nullptr);
+    tCache.Bump = ChunkBegin(chunk);
+    tCache.BumpEnd = ChunkEnd(chunk);
   }
   void* block = tCache.Bump;
   tCache.Bump += size;
   return block;
 }
 
-#endif  // WB_JSON_POOL_BYPASS
-
 }  // namespace
 
-void* Allocate(std::size_t size) {
-#ifndef WB_JSON_POOL_BYPASS
-  if (size != 0 && size <= kMaxPooledBlock) {
-    const std::size_t sizeClass = ClassOf(size);
-    if (FreeBlock* block = tCache.Lists[sizeClass]) {
-      tCache.Lists[sizeClass] = block->Next;
-      return block;
-    }
-    return Refill(sizeClass);
+// Lives at the start of its first chunk, behind the header; it needs no
+// destructor, its memory goes with that chunk.
+class Arena {
+ public:
+  static Arena* Create() {
+    ChunkHeader* first = NewChunk(ChunkKind::Arena, nullptr);
+    auto* arena = ::new (ChunkBegin(first)) Arena();
+    first->Owner = arena;
+    arena->chunks_ = first;
+    arena->bump_ = ChunkBegin(first) + RoundUp(sizeof(Arena));
+    arena->end_ = ChunkEnd(first);
+    return arena;
   }
-#endif
-  return ::operator new(size);
+
+  void* Allocate(std::size_t size) {
+    size = RoundUp(size);
+    if (static_cast<std::size_t>(end_ - bump_) < size) {
+      ChunkHeader* chunk = NewChunk(ChunkKind::Arena, this);
+      chunk->Next = chunks_;
+      chunks_ = chunk;
+      bump_ = ChunkBegin(chunk);
+      end_ = ChunkEnd(chunk);
+    }
+    void* block = bump_;
+    bump_ += size;
+    ++live_;
+    return block;
+  }
+
+  void ReleaseOne() {
+    if (--live_ == 0 && !active_) Destroy();
+  }
+
+  void Close() {
+    active_ = false;
+    if (live_ == 0) Destroy();
+  }
+
+ private:
+  void Destroy() {
+    ChunkHeader* chunk = chunks_;  // the list outlives this object's chunk
+    while (chunk != nullptr) {
+      ChunkHeader* next = chunk->Next;
+      ReturnChunk(chunk);
+      chunk = next;
+    }
+  }
+
+  ChunkHeader* chunks_ = nullptr;
+  char* bump_ = nullptr;
+  char* end_ = nullptr;
+  std::size_t live_ = 0;
+  bool active_ = true;
+};
+
+void* Allocate(std::size_t size) {
+  if (size == 0 || size > kMaxPooledBlock) return ::operator new(size);
+  if (tCache.CurrentArena != nullptr) return tCache.CurrentArena->Allocate(size);
+  const std::size_t sizeClass = ClassOf(size);
+  if (FreeBlock* block = tCache.Lists[sizeClass]) {
+    tCache.Lists[sizeClass] = block->Next;
+    return block;
+  }
+  return RefillPool(sizeClass);
 }
 
 void Release(void* block, std::size_t size) noexcept {
   if (block == nullptr) return;
-#ifndef WB_JSON_POOL_BYPASS
-  if (size != 0 && size <= kMaxPooledBlock) {
-    const std::size_t sizeClass = ClassOf(size);
-    auto* freed = static_cast<FreeBlock*>(block);
-    freed->Next = tCache.Lists[sizeClass];
-    tCache.Lists[sizeClass] = freed;
+  if (size == 0 || size > kMaxPooledBlock) {
+    ::operator delete(block);
     return;
   }
-#endif
-  ::operator delete(block);
+  ChunkHeader* chunk = HeaderOf(block);
+  if (chunk->Kind == ChunkKind::Arena) {
+    chunk->Owner->ReleaseOne();
+    return;
+  }
+  const std::size_t sizeClass = ClassOf(size);
+  auto* freed = static_cast<FreeBlock*>(block);
+  freed->Next = tCache.Lists[sizeClass];
+  tCache.Lists[sizeClass] = freed;
 }
+
+ArenaScope::ArenaScope() : arena_(Arena::Create()), previous_(tCache.CurrentArena) {
+  tCache.CurrentArena = arena_;
+}
+
+ArenaScope::~ArenaScope() {
+  tCache.CurrentArena = previous_;
+  arena_->Close();
+}
+
+#endif  // WB_JSON_POOL_BYPASS
 
 }  // namespace wb::json_pool

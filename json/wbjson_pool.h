@@ -1,10 +1,18 @@
-// The node pool of the JSON tree: small blocks (tree nodes, member names, string
-// values, child lists) come from per-thread free lists instead of the general
-// heap, so that parsing a server reply or the entries file costs a pointer pop
-// per node and freeing a tree a pointer push. Blocks may be freed on another
-// thread than the one that made them; a thread that ends hands its free blocks
-// to a shared depot. Memory taken by the pool is kept for reuse, never returned.
-// Sanitizer builds bypass the pool so that every block is checked on its own.
+// Storage of the JSON tree. Small blocks (tree nodes, member names, string
+// values, child lists, index nodes) never go to the general heap one by one:
+//
+// - While a large text is parsed, the thread's blocks come from a document
+//   arena: 64 KB chunks filled in order, so that the tree lies in memory in the
+//   order in which the writer walks it. Freeing a block of an arena only counts
+//   it; the arena's chunks go back when its last block is freed. Parsed trees
+//   never hand their children out, so the arena ends with its tree.
+// - Everything else comes from per-thread free lists by size class. Blocks may
+//   be freed on another thread than the one that made them; a thread that ends
+//   hands its free blocks to a shared depot. Pool memory is kept for reuse.
+//
+// Every chunk is aligned to its size and begins with a header that says which
+// of the two owns it, so that freeing a block needs no other bookkeeping.
+// Sanitizer builds bypass both, so that every block is checked on its own.
 #pragma once
 
 #include <cstddef>
@@ -15,9 +23,27 @@ namespace wb::json_pool {
 
 // Blocks up to this size are pooled; larger ones go to the general heap.
 inline constexpr std::size_t kMaxPooledBlock = 256;
+// Texts from this size on are parsed into an arena; smaller ones (a single
+// entry, a short reply) would leave most of a chunk unused.
+inline constexpr std::size_t kArenaTextThreshold = 16 * 1024;
 
 void* Allocate(std::size_t size);
 void Release(void* block, std::size_t size) noexcept;
+
+class Arena;
+
+// While it lives, the thread's allocations come from a new arena.
+class ArenaScope {
+ public:
+  ArenaScope();
+  ~ArenaScope();
+  ArenaScope(const ArenaScope&) = delete;
+  ArenaScope& operator=(const ArenaScope&) = delete;
+
+ private:
+  Arena* arena_;
+  Arena* previous_;
+};
 
 // A standard allocator over the pool, for the strings and child lists of the tree.
 template <typename T>

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <limits>
-#include <typeinfo>
 
 #include "json/wbjson_errors.h"
 #include "json/wbjson_text.h"
@@ -100,14 +99,16 @@ int32_t TWBCustomJSON::ChildCount() const { return 0; }
 TWBCustomJSON* TWBCustomJSON::Member(const TWBVariant&) const { return nullptr; }
 
 TWBCustomJSON* TWBCustomJSON::MemberByName(std::string_view name) const {
-  if (Kind() == js_Object) return static_cast<const TWBJSON*>(this)->ValueByAnsiName(name);
+  if (NodeClass() == TNodeClass::Object) return static_cast<const TWBJSON*>(this)->ValueByAnsiName(name);
   return Member(TWBVariant(std::string(name)));
 }
 
 std::string TWBCustomJSON::StringByName(std::string_view name) const {
   const TWBCustomJSON* member = MemberByName(name);
   if (member == nullptr) return std::string();
-  if (const auto* text = JSONAs<TWBJSONstring>(member)) return platform::WideToAnsi(text->Value());
+  if (member->NodeClass() == TNodeClass::String) {
+    return platform::WideToAnsi(static_cast<const TWBJSONstring*>(member)->Value());
+  }
   return VariantToAnsi(member->ReadValue());
 }
 
@@ -244,17 +245,19 @@ bool TWBJSONcustomlist::BooleanAt(int32_t position) const {
 TWBJSON::~TWBJSON() = default;
 
 const TWBJSONmember* TWBJSON::MemberAt(int32_t position) const {
-  // The class is final: comparing the type is enough, and cheaper than a cast search.
   const TWBCustomJSON* child = ChildAt(position);
-  return child != nullptr && typeid(*child) == typeid(TWBJSONmember) ? static_cast<const TWBJSONmember*>(child)
-                                                                     : nullptr;
+  return child != nullptr && child->NodeClass() == TNodeClass::Member ? static_cast<const TWBJSONmember*>(child)
+                                                                      : nullptr;
 }
 
 int32_t TWBJSON::AddMember(std::u16string_view name, std::unique_ptr<TWBCustomJSON> value) {
   if (value == nullptr) return -1;
   const int32_t position = ChildCount();
-  children_.push_back(std::make_unique<TWBJSONmember>(name, std::move(value)));
-  if (indexed_) nameIndex_.Insert(name, position);
+  auto member = std::make_unique<TWBJSONmember>(name, std::move(value));
+  // The index refers to the member's own copy of the name.
+  const std::u16string_view storedName = member->Name();
+  children_.push_back(std::move(member));
+  if (indexed_) nameIndex_.Insert(storedName, position);
   return position;
 }
 

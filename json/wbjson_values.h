@@ -34,6 +34,10 @@ class TWBJSONnumber;
 class TWBJSONstring;
 class TWBJSONboolean;
 
+// The concrete class of a node, kept in the node so that the writer and the
+// lookups tell the classes apart without a virtual call or a type search.
+enum class TNodeClass : uint8_t { Other, Number, String, Boolean, Null, List, Object, Member };
+
 class TWBCustomJSON : public TPooledObject {
  public:
   TWBCustomJSON() = default;
@@ -77,12 +81,20 @@ class TWBCustomJSON : public TPooledObject {
   static std::unique_ptr<TWBJSONnumber> CreateNumber(long double value);
   static std::unique_ptr<TWBJSONstring> CreateString(std::u16string_view text);
   static std::unique_ptr<TWBJSONboolean> CreateBoolean(bool value);
+
+  TNodeClass NodeClass() const { return nodeClass_; }
+
+ protected:
+  explicit TWBCustomJSON(TNodeClass nodeClass) : nodeClass_(nodeClass) {}
+
+ private:
+  const TNodeClass nodeClass_ = TNodeClass::Other;
 };
 
 class TWBJSONnumber : public TWBCustomJSON {
  public:
-  TWBJSONnumber() = default;
-  explicit TWBJSONnumber(long double value) : value_(value) {}
+  TWBJSONnumber() : TWBCustomJSON(TNodeClass::Number) {}
+  explicit TWBJSONnumber(long double value) : TWBCustomJSON(TNodeClass::Number), value_(value) {}
   TWBVariant ReadValue() const override;
   void WriteValue(const TWBVariant& value) override;
   TWBJSONKind Kind() const override { return ClassKind(); }
@@ -99,8 +111,8 @@ class TWBJSONnumber : public TWBCustomJSON {
 
 class TWBJSONstring : public TWBCustomJSON {
  public:
-  TWBJSONstring() = default;
-  explicit TWBJSONstring(std::u16string_view text) : value_(text) {}
+  TWBJSONstring() : TWBCustomJSON(TNodeClass::String) {}
+  explicit TWBJSONstring(std::u16string_view text) : TWBCustomJSON(TNodeClass::String), value_(text) {}
   TWBVariant ReadValue() const override;
   void WriteValue(const TWBVariant& value) override;
   TWBJSONKind Kind() const override { return ClassKind(); }
@@ -118,8 +130,8 @@ class TWBJSONstring : public TWBCustomJSON {
 
 class TWBJSONboolean : public TWBCustomJSON {
  public:
-  TWBJSONboolean() = default;
-  explicit TWBJSONboolean(bool value) : value_(value) {}
+  TWBJSONboolean() : TWBCustomJSON(TNodeClass::Boolean) {}
+  explicit TWBJSONboolean(bool value) : TWBCustomJSON(TNodeClass::Boolean), value_(value) {}
   TWBVariant ReadValue() const override;
   void WriteValue(const TWBVariant& value) override;
   TWBJSONKind Kind() const override { return ClassKind(); }
@@ -136,6 +148,7 @@ class TWBJSONboolean : public TWBCustomJSON {
 
 class TWBJSONnull : public TWBCustomJSON {
  public:
+  TWBJSONnull() : TWBCustomJSON(TNodeClass::Null) {}
   TWBVariant ReadValue() const override { return {}; }
   TWBJSONKind Kind() const override { return ClassKind(); }
   std::string KindName() const override { return ClassKindName(); }
@@ -146,9 +159,9 @@ class TWBJSONnull : public TWBCustomJSON {
 // A name with its value: the children of an object.
 class TWBJSONmember final : public TWBCustomJSON {
  public:
-  TWBJSONmember() = default;
+  TWBJSONmember() : TWBCustomJSON(TNodeClass::Member) {}
   TWBJSONmember(std::u16string_view name, std::unique_ptr<TWBCustomJSON> value)
-      : value_(std::move(value)), name_(name) {}
+      : TWBCustomJSON(TNodeClass::Member), value_(std::move(value)), name_(name) {}
 
   std::u16string_view Name() const { return name_; }
   TWBCustomJSON* Value() const { return value_.get(); }
@@ -165,6 +178,7 @@ using TWBChildList = std::vector<std::unique_ptr<TWBCustomJSON>, json_pool::Pool
 // The shared base of lists and objects: an ordered list of owned children.
 class TWBJSONcustomlist : public TWBCustomJSON {
  public:
+  TWBJSONcustomlist() = default;
   ~TWBJSONcustomlist() override;
 
   TWBCustomJSON* ChildAt(int32_t position) const override;
@@ -195,6 +209,7 @@ class TWBJSONcustomlist : public TWBCustomJSON {
   const TWBChildList& Children() const { return children_; }
 
  protected:
+  explicit TWBJSONcustomlist(TNodeClass nodeClass) : TWBCustomJSON(nodeClass) {}
   // The child that the typed reads look at (objects: the member's value).
   virtual TWBCustomJSON* TypedChildAt(int32_t position) const { return ChildAt(position); }
   TWBChildList children_;
@@ -208,6 +223,7 @@ class TWBSONList : public TWBJSONcustomlist {
   // Orders the first child against the second: negative, zero or positive.
   using TCompareItems = std::function<int(TWBCustomJSON* item1, TWBCustomJSON* item2)>;
 
+  TWBSONList() : TWBJSONcustomlist(TNodeClass::List) {}
   TWBJSONKind Kind() const override { return ClassKind(); }
   std::string KindName() const override { return ClassKindName(); }
   static TWBJSONKind ClassKind() { return js_List; }
@@ -225,7 +241,7 @@ class TWBSONList : public TWBJSONcustomlist {
 
 class TWBJSON : public TWBJSONcustomlist {
  public:
-  explicit TWBJSON(bool indexed = true) : indexed_(indexed) {}
+  explicit TWBJSON(bool indexed = true) : TWBJSONcustomlist(TNodeClass::Object), indexed_(indexed) {}
   ~TWBJSON() override;
 
   void SetBooleanByName(std::string_view name, bool value) override;

@@ -1,10 +1,16 @@
 // The writer: compact and indented JSON text in the system code page. Output
 // goes straight into one growing byte buffer; strings are escaped by a byte
-// table, and only strings with characters above 0x7F pass through the code-page
-// conversion.
+// table (runs of plain ASCII eight units at a time), and only strings with a
+// character that has no byte of its own pass through the platform's conversion.
+#include <bit>
 #include <cstring>
-#include <typeinfo>
+#include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "json/wbjson_codepage.h"
 #include "json/wbjson_number.h"
 #include "json/wbjson_text.h"
 #include "platform/codepage.h"
@@ -34,6 +40,8 @@ constexpr EscapeTable kEscapes;
 // The longest form of one byte: \u001F or \u20ac.
 constexpr std::size_t kMaxEscapedByte = 6;
 
+// A byte buffer that doubles when full. It is not initialised (every byte is
+// written before it is read) and becomes the result text in one copy.
 class OutputBuffer {
  public:
   OutputBuffer() { Grow(kInitialSize); }
@@ -54,24 +62,27 @@ class OutputBuffer {
     std::memset(Room(count), ' ', count);
     cursor_ += count;
   }
-  std::string Finish() {
-    text_.resize(static_cast<std::size_t>(cursor_ - text_.data()));
-    return std::move(text_);
-  }
+  std::string Finish() const { return std::string(bytes_.get(), Used()); }
 
  private:
-  static constexpr std::size_t kInitialSize = 256;
+  static constexpr std::size_t kInitialSize = 4096;
+
+  std::size_t Used() const { return static_cast<std::size_t>(cursor_ - bytes_.get()); }
 
   void Grow(std::size_t count) {
-    const std::size_t used = cursor_ == nullptr ? 0 : static_cast<std::size_t>(cursor_ - text_.data());
-    std::size_t size = text_.size() < kInitialSize ? kInitialSize : text_.size() * 2;
+    const std::size_t used = bytes_ ? Used() : 0;
+    std::size_t size = capacity_ == 0 ? kInitialSize : capacity_ * 2;
     while (size - used < count) size *= 2;
-    text_.resize(size);
-    cursor_ = text_.data() + used;
-    end_ = text_.data() + text_.size();
+    auto larger = std::make_unique_for_overwrite<char[]>(size);
+    if (used != 0) std::memcpy(larger.get(), bytes_.get(), used);
+    bytes_ = std::move(larger);
+    capacity_ = size;
+    cursor_ = bytes_.get() + used;
+    end_ = bytes_.get() + size;
   }
 
-  std::string text_;
+  std::unique_ptr<char[]> bytes_;
+  std::size_t capacity_ = 0;
   char* cursor_ = nullptr;
   char* end_ = nullptr;
 };
@@ -105,60 +116,111 @@ void WriteQuotedBytes(std::string_view bytes, OutputBuffer& out) {
   out.Advance(p);
 }
 
-// ASCII text is written from the UTF-16 units directly; anything else through
-// the code page as a whole, so that best fit sees every character.
+#if defined(__SSE2__)
+// Copies the leading run of units that are written as themselves (0x20 to 0x7E
+// except the quote, the slash and the backslash), eight at a time, and returns
+// its length. Up to eight bytes past the run may be written; the caller's room
+// covers them and overwrites them.
+std::size_t CopyPlainRun(const char16_t* units, std::size_t count, char* out) {
+  const __m128i below = _mm_set1_epi16(0x20);
+  const __m128i above = _mm_set1_epi16(0x7E);
+  const __m128i quote = _mm_set1_epi16('"');
+  const __m128i slash = _mm_set1_epi16('/');
+  const __m128i backslash = _mm_set1_epi16('\\');
+  std::size_t done = 0;
+  while (count - done >= 8) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + done));
+    // Signed compares: units from 0x8000 on count as below 0x20, as they should.
+    __m128i special = _mm_or_si128(_mm_cmplt_epi16(block, below), _mm_cmpgt_epi16(block, above));
+    special = _mm_or_si128(special, _mm_cmpeq_epi16(block, quote));
+    special = _mm_or_si128(special, _mm_cmpeq_epi16(block, slash));
+    special = _mm_or_si128(special, _mm_cmpeq_epi16(block, backslash));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + done), _mm_packus_epi16(block, block));
+    const int mask = _mm_movemask_epi8(special);
+    if (mask != 0) return done + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)) / 2);
+    done += 8;
+  }
+  return done;
+}
+#else
+std::size_t CopyPlainRun(const char16_t*, std::size_t, char*) { return 0; }
+#endif
+
+// Characters with a byte of their own are written from the UTF-16 units
+// directly; a string with any other character goes through the platform's
+// conversion as a whole, so that best fit sees every character.
 void WriteQuotedText(std::u16string_view text, OutputBuffer& out) {
-  char* const start = out.Room(text.size() * kMaxEscapedByte + 2);
-  char* p = start;
+  char* p = out.Room(text.size() * kMaxEscapedByte + 2);
   *p++ = '"';
-  for (const char16_t unit : text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t plain = CopyPlainRun(text.data() + i, text.size() - i, p);
+    p += plain;
+    i += plain;
+    if (i == text.size()) break;
+    const char16_t unit = text[i++];
+    int byte = unit;
     if (unit >= 0x80) {
-      WriteQuotedBytes(platform::WideToAnsi(text), out);
-      return;
+      const json_text::TCodePageTables& codePage = json_text::SystemCodePage();
+      byte = codePage.Usable() ? codePage.ByteOf(unit) : -1;
+      if (byte < 0) {
+        WriteQuotedBytes(platform::WideToAnsi(text), out);
+        return;
+      }
     }
-    p = WriteEscapedByte(static_cast<unsigned char>(unit), p);
+    p = WriteEscapedByte(static_cast<unsigned char>(byte), p);
   }
   *p++ = '"';
   out.Advance(p);
 }
 
-const TWBJSONmember* AsMemberPair(const TWBCustomJSON* value) {
-  return typeid(*value) == typeid(TWBJSONmember) ? static_cast<const TWBJSONmember*>(value) : nullptr;
+inline void Prefetch(const void* node) {
+#if defined(__GNUC__)
+  __builtin_prefetch(node);
+#else
+  (void)node;
+#endif
 }
 
 void WriteCompact(const TWBCustomJSON* value, OutputBuffer& out);
 
 void WriteChildren(const TWBJSONcustomlist& container, char open, char close, OutputBuffer& out) {
   out.Put(open);
-  bool first = true;
-  for (const auto& child : container.Children()) {
-    if (!first) out.Put(',');
-    first = false;
-    WriteCompact(child.get(), out);
+  const TWBChildList& children = container.Children();
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    // The next node is fetched while this one is written: the walk is bound by
+    // memory latency more than by work.
+    if (i + 1 < children.size()) Prefetch(children[i + 1].get());
+    if (i != 0) out.Put(',');
+    WriteCompact(children[i].get(), out);
   }
   out.Put(close);
 }
 
 void WriteCompact(const TWBCustomJSON* value, OutputBuffer& out) {
   if (value == nullptr) return;
-  switch (value->Kind()) {
-    case js_Number: {
+  switch (value->NodeClass()) {
+    case TNodeClass::Number: {
       char* p = out.Room(kMaxFloatTextLength);
       out.Advance(FormatGeneralFloat(static_cast<const TWBJSONnumber*>(value)->Value(), '.', p));
       return;
     }
-    case js_String: WriteQuotedText(static_cast<const TWBJSONstring*>(value)->Value(), out); return;
-    case js_Boolean: out.Append(static_cast<const TWBJSONboolean*>(value)->Value() ? "true" : "false"); return;
-    case js_Null: out.Append("null"); return;
-    case js_List: WriteChildren(*static_cast<const TWBJSONcustomlist*>(value), '[', ']', out); return;
-    case js_Object: WriteChildren(*static_cast<const TWBJSONcustomlist*>(value), '{', '}', out); return;
-    case js_Base:
-      if (const TWBJSONmember* member = AsMemberPair(value)) {
-        WriteQuotedText(member->Name(), out);
-        out.Put(':');
-        WriteCompact(member->Value(), out);
-      }
+    case TNodeClass::String: WriteQuotedText(static_cast<const TWBJSONstring*>(value)->Value(), out); return;
+    case TNodeClass::Boolean:
+      out.Append(static_cast<const TWBJSONboolean*>(value)->Value() ? "true" : "false");
       return;
+    case TNodeClass::Null: out.Append("null"); return;
+    case TNodeClass::List: WriteChildren(*static_cast<const TWBJSONcustomlist*>(value), '[', ']', out); return;
+    case TNodeClass::Object: WriteChildren(*static_cast<const TWBJSONcustomlist*>(value), '{', '}', out); return;
+    case TNodeClass::Member: {
+      const auto* member = static_cast<const TWBJSONmember*>(value);
+      Prefetch(member->Value());
+      WriteQuotedText(member->Name(), out);
+      out.Put(':');
+      WriteCompact(member->Value(), out);
+      return;
+    }
+    case TNodeClass::Other: return;
   }
 }
 
@@ -176,12 +238,12 @@ void WriteIndentedChildren(const TWBJSONcustomlist& container, char open, char c
   }
   const int inner = level + 1;
   out.Put(open);
-  bool first = true;
-  for (const auto& child : container.Children()) {
-    out.Append(first ? kLineBreak : ",\r\n");
-    first = false;
+  const TWBChildList& children = container.Children();
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    if (i + 1 < children.size()) Prefetch(children[i + 1].get());
+    out.Append(i == 0 ? kLineBreak : ",\r\n");
     out.Spaces(static_cast<std::size_t>(2 * inner));
-    WriteIndented(child.get(), inner, out);
+    WriteIndented(children[i].get(), inner, out);
   }
   out.Append(kLineBreak);
   out.Spaces(static_cast<std::size_t>(2 * level));
@@ -192,16 +254,21 @@ void WriteIndentedChildren(const TWBJSONcustomlist& container, char open, char c
 // on the member's own line, so it is written at the member's level.
 void WriteIndented(const TWBCustomJSON* value, int level, OutputBuffer& out) {
   if (value == nullptr) return;
-  switch (value->Kind()) {
-    case js_List: WriteIndentedChildren(*static_cast<const TWBJSONcustomlist*>(value), '[', ']', level, out); return;
-    case js_Object: WriteIndentedChildren(*static_cast<const TWBJSONcustomlist*>(value), '{', '}', level, out); return;
-    case js_Base:
-      if (const TWBJSONmember* member = AsMemberPair(value)) {
-        WriteQuotedText(member->Name(), out);
-        out.Put(':');
-        WriteIndented(member->Value(), level, out);
-      }
+  switch (value->NodeClass()) {
+    case TNodeClass::List:
+      WriteIndentedChildren(*static_cast<const TWBJSONcustomlist*>(value), '[', ']', level, out);
       return;
+    case TNodeClass::Object:
+      WriteIndentedChildren(*static_cast<const TWBJSONcustomlist*>(value), '{', '}', level, out);
+      return;
+    case TNodeClass::Member: {
+      const auto* member = static_cast<const TWBJSONmember*>(value);
+      Prefetch(member->Value());
+      WriteQuotedText(member->Name(), out);
+      out.Put(':');
+      WriteIndented(member->Value(), level, out);
+      return;
+    }
     default: WriteCompact(value, out); return;
   }
 }

@@ -254,20 +254,23 @@ TEST(JsonBalTree, StaysBalancedAndFindsEveryName) {
   std::mt19937 random(7);
   TWBBalTree tree;
   std::vector<std::u16string> names;
+  names.reserve(3000);  // the tree refers to the names: they must not move
   for (int i = 0; i < 3000; ++i) {
     std::u16string name;
     const int length = static_cast<int>(random() % 6);
     for (int k = 0; k < length; ++k) name += static_cast<char16_t>(u'a' + random() % 4 + (random() % 2) * 0xE0);
     const bool fresh = std::find(names.begin(), names.end(), name) == names.end();
-    EXPECT_EQ(tree.Insert(name, i), fresh);
     if (fresh) names.push_back(name);
+    EXPECT_EQ(tree.Insert(fresh ? names.back() : name, i), fresh);
   }
   EXPECT_EQ(CheckAATree(tree.Root.get(), u"", u"", false, false), static_cast<int>(names.size()));
   for (const auto& name : names) EXPECT_GE(tree.Find(name), 0);
   EXPECT_EQ(tree.Find(u"zzzzzzz"), -1);
   // Ascending inserts are the worst case for an unbalanced tree.
   TWBBalTree sorted;
-  for (int i = 0; i < 1000; ++i) sorted.Insert(std::u16string(1, static_cast<char16_t>(0x100 + i)), i);
+  std::vector<std::u16string> ascending;
+  for (int i = 0; i < 1000; ++i) ascending.emplace_back(1, static_cast<char16_t>(0x100 + i));
+  for (int i = 0; i < 1000; ++i) sorted.Insert(ascending[static_cast<std::size_t>(i)], i);
   EXPECT_LE(sorted.Root->Level, 11);
   EXPECT_EQ(sorted.Find(std::u16string(1, char16_t{0x100 + 999})), 999);
   sorted.Clear();
