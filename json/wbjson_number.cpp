@@ -303,9 +303,7 @@ std::string FloatToText(long double value, char decimalSeparator) {
   return std::string(text, end);
 }
 
-bool JSONNumberTextToFloat(std::string_view text, long double& value) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
+const char* ScanJSONNumber(const char* p, const char* end, long double& value, bool& inRange) {
   bool negative = false;
   if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
   const char* const unsignedStart = p;
@@ -315,62 +313,73 @@ bool JSONNumberTextToFloat(std::string_view text, long double& value) {
   int significant = 0;
   bool truncated = false;
   int64_t exponent10 = 0;
-  auto takeDigit = [&](char c, bool fractional) {
-    const unsigned digit = static_cast<unsigned>(c - '0');
-    if (significant == 0 && digit == 0) {
-      if (fractional) --exponent10;
-      return;
+  auto takeDigits = [&](bool fractional) {
+    const char* const first = p;
+    for (; p != end && *p >= '0' && *p <= '9'; ++p) {
+      const unsigned digit = static_cast<unsigned>(*p - '0');
+      if (significant == 0 && digit == 0) {
+        if (fractional) --exponent10;
+      } else if (significant < 19) {
+        mantissa = mantissa * 10 + digit;
+        ++significant;
+        if (fractional) --exponent10;
+      } else {
+        if (digit != 0) truncated = true;
+        if (!fractional) ++exponent10;
+      }
     }
-    if (significant < 19) {
-      mantissa = mantissa * 10 + digit;
-      ++significant;
-      if (fractional) --exponent10;
-    } else {
-      if (digit != 0) truncated = true;
-      if (!fractional) ++exponent10;
-    }
+    return p != first;
   };
-  while (p != end && *p >= '0' && *p <= '9') takeDigit(*p++, false);
+  // A sign, point or exponent mark without its digits fails the whole number.
+  if (!takeDigits(false)) return nullptr;
   if (p != end && *p == '.') {
     ++p;
-    while (p != end && *p >= '0' && *p <= '9') takeDigit(*p++, true);
+    if (!takeDigits(true)) return nullptr;
   }
   if (p != end && (*p == 'e' || *p == 'E')) {
     ++p;
     bool negativeExponent = false;
     if (p != end && (*p == '+' || *p == '-')) negativeExponent = *p++ == '-';
+    const char* const digits = p;
     int64_t written = 0;
-    while (p != end && *p >= '0' && *p <= '9') {
+    for (; p != end && *p >= '0' && *p <= '9'; ++p) {
       if (written < 100000000) written = written * 10 + (*p - '0');
-      ++p;
     }
+    if (p == digits) return nullptr;
     exponent10 += negativeExponent ? -written : written;
   }
 
+  inRange = true;
   if (mantissa == 0) {
     value = negative ? -0.0L : 0.0L;
-    return true;
+    return p;
   }
   if (!truncated && exponent10 >= -kMaxExactPower && exponent10 <= kMaxExactPower &&
       (kExtendedSignificand || mantissa < (1ULL << 53))) {
     const long double m = static_cast<long double>(mantissa);
     const long double result = exponent10 >= 0 ? m * kPowers.Values[exponent10] : m / kPowers.Values[-exponent10];
     value = negative ? -result : result;
-    return true;
+    return p;
   }
   long double result = 0;
-  const auto parsed = std::from_chars(unsignedStart, end, result);
+  const auto parsed = std::from_chars(unsignedStart, p, result);
   if (parsed.ec == std::errc::result_out_of_range) {
     // Beyond the range on the small side is zero; on the large side unreadable.
     if (exponent10 + significant < 0) {
       value = negative ? -0.0L : 0.0L;
-      return true;
+    } else {
+      inRange = false;
     }
-    return false;
+    return p;
   }
-  if (parsed.ec != std::errc()) return false;
   value = negative ? -result : result;
-  return true;
+  return p;
+}
+
+bool JSONNumberTextToFloat(std::string_view text, long double& value) {
+  bool inRange = false;
+  const char* end = ScanJSONNumber(text.data(), text.data() + text.size(), value, inRange);
+  return end == text.data() + text.size() && inRange;
 }
 
 }  // namespace wb

@@ -20,6 +20,12 @@ inline constexpr std::size_t kMaxFloatTextLength = 32;
 char* FormatGeneralFloat(long double value, char decimalSeparator, char* out);
 std::string FloatToText(long double value, char decimalSeparator);
 
+// Reads the JSON number form at p: an optional sign, digits, optionally "." and
+// digits, optionally "E" or "e", a sign and digits. nullptr when the text there
+// is not a number; otherwise the end of the number, with inRange false when its
+// magnitude is beyond the 80-bit range (values below its smallest give 0).
+const char* ScanJSONNumber(const char* p, const char* end, long double& value, bool& inRange);
+
 // Converts text of the JSON number form (sign, digits, optional fraction, optional
 // exponent; already checked by the caller) to the nearest 80-bit value. False when
 // the magnitude is beyond the type's range; values below its smallest give 0.

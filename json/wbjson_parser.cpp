@@ -5,8 +5,13 @@
 // page, decided string by string. Children of the containers being read wait on
 // one shared stack and move into their container in one piece when it closes,
 // so every container's child list is allocated once at its final size.
+#include <bit>
 #include <cstring>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "json/wbjson_codepage.h"
 #include "json/wbjson_errors.h"
@@ -24,8 +29,6 @@ class ENestingTooDeep : public Exception {
 };
 
 [[noreturn]] void RaiseBadEscape() { throw EConvertError(ConversionErrorText("String", "Integer")); }
-
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 int HexValue(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -45,6 +48,41 @@ struct StringStopTable {
   }
 };
 constexpr StringStopTable kStringStops;
+
+// The first byte at or after p that ends the quick scan, or end.
+const unsigned char* SkipOrdinaryBytes(const unsigned char* p, const unsigned char* end) {
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  while (end - p >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // The block itself contributes its high bits: the bytes above 0x7F.
+    const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)), block);
+    const int mask = _mm_movemask_epi8(stops);
+    if (mask != 0) return p + std::countr_zero(static_cast<unsigned>(mask));
+    p += 16;
+  }
+#endif
+  while (p != end && !kStringStops.Stops[*p]) ++p;
+  return p;
+}
+
+// ASCII bytes to UTF-16 units.
+void WidenAscii(std::string_view bytes, TWideText& out) {
+  out.resize(bytes.size());
+  const auto* source = reinterpret_cast<const unsigned char*>(bytes.data());
+  char16_t* target = out.data();
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; bytes.size() - i >= 16; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), _mm_unpacklo_epi8(block, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i + 8), _mm_unpackhi_epi8(block, zero));
+  }
+#endif
+  for (; i < bytes.size(); ++i) target[i] = source[i];
+}
 
 // Resolves the escapes of raw string bytes into out (appended).
 void UnescapeInto(std::string_view raw, std::string& out) {
@@ -178,32 +216,14 @@ class TWBJSONReader {
     return true;
   }
 
-  // Sign, digits, optional "." digits, optional exponent; a sign, point or
-  // exponent mark without its digits fails the whole number.
   std::unique_ptr<TWBCustomJSON> ParseNumber(Pos& position) {
-    Pos p = position;
-    const Pos start = p;
-    if (p != end_ && (*p == '+' || *p == '-')) ++p;
-    auto digits = [&] {
-      const Pos first = p;
-      while (p != end_ && IsDigit(*p)) ++p;
-      return p != first;
-    };
-    if (!digits()) return nullptr;
-    if (p != end_ && *p == '.') {
-      ++p;
-      if (!digits()) return nullptr;
-    }
-    if (p != end_ && (*p == 'e' || *p == 'E')) {
-      ++p;
-      if (p != end_ && (*p == '+' || *p == '-')) ++p;
-      if (!digits()) return nullptr;
-    }
     long double value = 0;
-    if (!JSONNumberTextToFloat(std::string_view(reinterpret_cast<const char*>(start), p - start), value)) {
-      throw EConvertError(ConversionErrorText("String", "Extended"));
-    }
-    position = p;
+    bool inRange = false;
+    const char* const start = reinterpret_cast<const char*>(position);
+    const char* const stop = ScanJSONNumber(start, reinterpret_cast<const char*>(end_), value, inRange);
+    if (stop == nullptr) return nullptr;
+    if (!inRange) throw EConvertError(ConversionErrorText("String", "Extended"));
+    position += stop - start;
     return std::make_unique<TWBJSONnumber>(value);
   }
 
@@ -215,7 +235,7 @@ class TWBJSONReader {
     bool plain = true;
     bool escaped = false;
     for (;;) {
-      while (p != end_ && !kStringStops.Stops[*p]) ++p;
+      p = SkipOrdinaryBytes(p, end_);
       if (p == end_) return false;
       if (*p == '"') break;
       plain = false;
@@ -230,8 +250,7 @@ class TWBJSONReader {
     const std::string_view raw(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start));
     position = p + 1;
     if (plain) {
-      out.resize(raw.size());
-      for (std::size_t i = 0; i < raw.size(); ++i) out[i] = static_cast<unsigned char>(raw[i]);
+      WidenAscii(raw, out);
       return true;
     }
     if (!escaped) {
@@ -291,13 +310,9 @@ class TWBJSONReader {
       pending_.resize(mark);
       return nullptr;
     }
+    // Indexed; the index itself is built at the first lookup by name.
     auto object = std::make_unique<TWBJSON>(true);
     AdoptPending(*object, mark);
-    // A repeated name keeps the position of its first member.
-    for (std::size_t i = 0; i < object->children_.size(); ++i) {
-      const auto* member = static_cast<const TWBJSONmember*>(object->children_[i].get());
-      object->nameIndex_.Insert(member->Name(), static_cast<int32_t>(i));
-    }
     position = p + 1;
     return object;
   }

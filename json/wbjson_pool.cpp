@@ -61,6 +61,7 @@ struct Depot {
   ChunkHeader* FreeChunks = nullptr;
   std::size_t FreeChunkCount = 0;
   FreeBlock* Lists[kClassCount] = {};
+  FreeBlock* Tails[kClassCount] = {};  // valid while the list is not empty
 };
 
 Depot& TheDepot() {
@@ -107,6 +108,7 @@ char* ChunkEnd(ChunkHeader* chunk) { return reinterpret_cast<char*>(chunk) + kCh
 // Trivially destructible, so that reaching it costs no initialisation check.
 struct ThreadCache {
   FreeBlock* Lists[kClassCount];
+  FreeBlock* Tails[kClassCount];  // valid while the list is not empty
   char* Bump;
   char* BumpEnd;
   Arena* CurrentArena;
@@ -120,18 +122,21 @@ struct CacheReturner {
   ~CacheReturner() {
     Depot& depot = TheDepot();
     std::lock_guard<std::mutex> lock(depot.Mutex);
+    // Whole lists are spliced in front of the depot's: no walk over the blocks.
     for (std::size_t i = 0; i < kClassCount; ++i) {
-      while (FreeBlock* block = tCache.Lists[i]) {
-        tCache.Lists[i] = block->Next;
-        block->Next = depot.Lists[i];
-        depot.Lists[i] = block;
-      }
+      if (tCache.Lists[i] == nullptr) continue;
+      if (depot.Lists[i] == nullptr) depot.Tails[i] = tCache.Tails[i];
+      tCache.Tails[i]->Next = depot.Lists[i];
+      depot.Lists[i] = tCache.Lists[i];
+      tCache.Lists[i] = nullptr;
     }
-    // The rest of the current chunk is given away as blocks of the largest class.
+    // The rest of the current chunk goes back as blocks of the largest class,
+    // so that threads that come and go do not leave chunks behind.
     const std::size_t largest = BlockSize(kClassCount - 1);
     while (tCache.Bump != nullptr && static_cast<std::size_t>(tCache.BumpEnd - tCache.Bump) >= largest) {
       auto* block = reinterpret_cast<FreeBlock*>(tCache.Bump);
       tCache.Bump += largest;
+      if (depot.Lists[kClassCount - 1] == nullptr) depot.Tails[kClassCount - 1] = block;
       block->Next = depot.Lists[kClassCount - 1];
       depot.Lists[kClassCount - 1] = block;
     }
@@ -151,6 +156,7 @@ void* RefillPool(std::size_t sizeClass) {
       if (FreeBlock* list = depot.Lists[sizeClass]) {
         depot.Lists[sizeClass] = nullptr;
         tCache.Lists[sizeClass] = list->Next;
+        tCache.Tails[sizeClass] = depot.Tails[sizeClass];
         return list;
       }
     }
@@ -246,6 +252,7 @@ void Release(void* block, std::size_t size) noexcept {
   }
   const std::size_t sizeClass = ClassOf(size);
   auto* freed = static_cast<FreeBlock*>(block);
+  if (tCache.Lists[sizeClass] == nullptr) tCache.Tails[sizeClass] = freed;
   freed->Next = tCache.Lists[sizeClass];
   tCache.Lists[sizeClass] = freed;
 }

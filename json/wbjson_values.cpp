@@ -257,12 +257,12 @@ int32_t TWBJSON::AddMember(std::u16string_view name, std::unique_ptr<TWBCustomJS
   // The index refers to the member's own copy of the name.
   const std::u16string_view storedName = member->Name();
   children_.push_back(std::move(member));
-  if (indexed_) nameIndex_.Insert(storedName, position);
+  if (indexed_ && nameIndexBuilt_) nameIndex_.Insert(storedName, position);
   return position;
 }
 
 int32_t TWBJSON::IndexOfName(std::u16string_view name) const {
-  if (indexed_) return nameIndex_.Find(name);
+  if (indexed_) return NameIndex().Find(name);
   for (int32_t i = 0; i < ChildCount(); ++i) {
     const TWBJSONmember* member = MemberAt(i);
     if (member != nullptr && member->Name() == name) return i;
@@ -336,22 +336,30 @@ void TWBJSON::SetStringByName(std::string_view name, std::string_view value) {
 void TWBJSON::RemoveChildAt(int32_t position) {
   if (position < 0 || position >= ChildCount()) return;
   TWBJSONcustomlist::RemoveChildAt(position);
-  // The last member moved: every position after the gap may have changed.
-  RebuildNameIndex();
+  // The last member moved into the gap, and the freed member's name is gone.
+  ForgetNameIndex();
 }
 
 void TWBJSON::ReplaceChildAt(int32_t position, std::unique_ptr<TWBCustomJSON> value) {
   if (position < 0 || position >= ChildCount() || value == nullptr) return;
   TWBJSONcustomlist::ReplaceChildAt(position, std::move(value));
-  RebuildNameIndex();
+  ForgetNameIndex();
 }
 
-void TWBJSON::RebuildNameIndex() {
-  if (!indexed_) return;
-  nameIndex_.Clear();
-  for (int32_t i = 0; i < ChildCount(); ++i) {
-    if (const TWBJSONmember* member = MemberAt(i)) nameIndex_.Insert(member->Name(), i);
+const TWBBalTree& TWBJSON::NameIndex() const {
+  if (indexed_ && !nameIndexBuilt_) {
+    // In member order, so that a repeated name keeps its first position.
+    for (int32_t i = 0; i < ChildCount(); ++i) {
+      if (const TWBJSONmember* member = MemberAt(i)) nameIndex_.Insert(member->Name(), i);
+    }
+    nameIndexBuilt_ = true;
   }
+  return nameIndex_;
+}
+
+void TWBJSON::ForgetNameIndex() {
+  nameIndex_.Clear();
+  nameIndexBuilt_ = false;
 }
 
 }  // namespace wb

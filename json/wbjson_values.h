@@ -276,16 +276,20 @@ class TWBJSON : public TWBJSONcustomlist {
   TWBCustomJSON* ValueByAnsiName(std::string_view name) const;
 
   bool Indexed() const { return indexed_; }
-  const TWBBalTree& NameIndex() const { return nameIndex_; }
+  // The index of an indexed object (empty for others). It is built at the first
+  // lookup by name, so that objects that are only read in order and written
+  // (server replies, copies) never pay for it.
+  const TWBBalTree& NameIndex() const;
 
  protected:
   TWBCustomJSON* TypedChildAt(int32_t position) const override { return ValueAt(position); }
 
  private:
-  void RebuildNameIndex();
+  void ForgetNameIndex();
   const TWBJSONmember* MemberAt(int32_t position) const;
 
-  TWBBalTree nameIndex_;
+  mutable TWBBalTree nameIndex_;
+  mutable bool nameIndexBuilt_ = false;
   bool indexed_;
 
   friend class TWBJSONReader;
