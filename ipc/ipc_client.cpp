@@ -23,8 +23,10 @@ constexpr const char* kReadIdText = "ReadFile failed while reading message ID";
 constexpr const char* kReadSizeText = "ReadFile failed while reading message data size";
 constexpr const char* kReadDataText = "ReadFile failed while reading message data";
 
-// First allocation for a reply's data block; it grows fourfold as bytes arrive.
-constexpr int64_t kInitialReplyReserve = ipc::kChunkSize;
+// A reply's data block first gets room for this much; once more has actually
+// arrived, the peer has shown that it sends and the whole announced size is
+// reserved at once (one allocation, no copying as the block grows).
+constexpr int64_t kTrustedReplyBytes = int64_t{1} << 20;
 
 // The end marker goes to a server that is already done with us; it must not hold
 // up the close for long.
@@ -201,7 +203,7 @@ bool TIPCClient::ReceiveReply(IMessageData& reply) {
       }
       if (got <= 0) continue;
       if (received + got > reserved) {
-        reserved = std::min(dataSize, std::max({received + got, 4 * received, kInitialReplyReserve}));
+        reserved = received + got <= kTrustedReplyBytes ? std::min(dataSize, kTrustedReplyBytes) : dataSize;
         stream.Reserve(reserved);
       }
       stream.WriteBuffer(chunk_.data(), got);
