@@ -382,6 +382,12 @@ void AppendCodePointUTF8(uint32_t codePoint, std::string& out) {
   }
 }
 
+std::string CodePointToUTF8(uint32_t codePoint) {
+  std::string bytes;
+  AppendCodePointUTF8(codePoint, bytes);
+  return bytes;
+}
+
 std::string UnescapeJSONText(std::string_view raw) {
   std::string out;
   out.reserve(raw.size());

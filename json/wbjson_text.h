@@ -5,6 +5,7 @@
 // system code page, compact (Generate) or indented with CR LF (GenerateIndented).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,7 @@ std::string GenerateIndented(const TWBCustomJSON* value);
 // The string layer of the parser, exposed for its tests.
 namespace json_text {
 // Code point to UTF-8 bytes, except the euro sign, which gives its Windows-1252 byte 0x80.
+std::string CodePointToUTF8(uint32_t codePoint);
 void AppendCodePointUTF8(uint32_t codePoint, std::string& out);
 // The raw bytes between the quotes with their escapes resolved; EConvertError for a bad \u.
 std::string UnescapeJSONText(std::string_view raw);

@@ -136,6 +136,43 @@ TEST(JsonParser, StringsAreUTF8OrSystemCodePageEachOnItsOwn) {
   EXPECT_EQ(StringOf("\"\xF0\x9F\x98\x80\"").size(), 4u);
 }
 
+TEST(JsonParser, StringHelpers) {
+  const struct {
+    uint32_t CodePoint;
+    const char* Bytes;
+  } kCodePoints[] = {{0x41, "A"}, {0xE4, "\xC3\xA4"}, {0x7FF, "\xDF\xBF"}, {0x800, "\xE0\xA0\x80"},
+                     {0x20AC, "\x80"}, {0xFFFF, "\xEF\xBF\xBF"}, {0x10000, "\xF0\x90\x80\x80"}};
+  for (const auto& c : kCodePoints) EXPECT_EQ(json_text::CodePointToUTF8(c.CodePoint), c.Bytes) << c.CodePoint;
+  EXPECT_EQ(json_text::UnescapeJSONText("plain"), "plain");
+  EXPECT_EQ(json_text::UnescapeJSONText(R"(a\q\u0041)"), "aA");  // \q is dropped
+  EXPECT_EQ(json_text::UnescapeJSONText(R"(a\\q)"), "a\\q");
+  EXPECT_THROW(json_text::UnescapeJSONText(R"(\u00G0)"), EConvertError);
+  EXPECT_EQ(json_text::DecodeUTF8OrAnsi(""), u"");
+  // The reader's UTF-8 is lenient: overlong forms are taken, 16 bits are kept.
+  EXPECT_EQ(json_text::DecodeUTF8OrAnsi("\xC0\x80"), std::u16string(1, u'\0'));
+  EXPECT_EQ(json_text::DecodeUTF8OrAnsi("\xC3"), u"Ã");  // cut off: code page
+}
+
+// The quick scan looks at 16 bytes at a time: every position of a stop byte in
+// and around such a block must end or divert the scan right there.
+TEST(JsonParser, StopBytesAtEveryPosition) {
+  for (std::size_t length = 0; length < 40; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string plain(length, 'x');
+      std::u16string expected(length, u'x');
+      plain[at] = '\xE4';
+      expected[at] = u'ä';
+      EXPECT_EQ(StringOf('"' + plain + '"'), expected) << length << "/" << at;
+      plain[at] = '\\';
+      plain.insert(at + 1, "n");
+      expected[at] = u'\n';
+      EXPECT_EQ(StringOf('"' + plain + '"'), expected) << length << "/" << at;
+      const std::string cut = '"' + std::string(at, 'y') + '"' + std::string(length - at, 'z');
+      EXPECT_EQ(StringOf(cut), std::u16string(at, u'y')) << length << "/" << at;
+    }
+  }
+}
+
 TEST(JsonParser, MemberNamesAndRepeatedNames) {
   auto object = ParseObject(R"({"a\u00e4\/b":1,"x":2,"x":3})");
   ASSERT_NE(object, nullptr);

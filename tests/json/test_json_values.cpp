@@ -8,6 +8,7 @@
 #include <random>
 #include <thread>
 
+#include "json/strutils.h"
 #include "json/wbjson_pool.h"
 #include "json_test_support.h"
 
@@ -126,6 +127,23 @@ TEST(JsonValues, RepeatedNamesAndTheIndex) {
     EXPECT_EQ(object.NameAt(7), u"");
     EXPECT_EQ(object.NameIndex().Empty(), !indexed);
   }
+}
+
+TEST(JsonValues, MembersAddedBeforeAndAfterTheFirstLookup) {
+  auto object = ParseObject(R"({"a":1})");
+  object->AddMember(u"a", TWBCustomJSON::CreateNumber(2));  // before any lookup
+  object->AddMember(u"b", TWBCustomJSON::CreateNumber(3));
+  EXPECT_EQ(object->IndexOfName(u"a"), 0);
+  object->AddMember(u"c", TWBCustomJSON::CreateNumber(4));  // after it
+  object->AddMember(u"b", TWBCustomJSON::CreateNumber(5));
+  EXPECT_EQ(object->IndexOfName(u"b"), 2);
+  EXPECT_EQ(object->IndexOfName(u"c"), 3);
+  // A child that is no member pair has no name and is skipped by lookups.
+  object->AppendChild(TWBCustomJSON::CreateNumber(6));
+  EXPECT_EQ(object->NameAt(5), u"");
+  EXPECT_EQ(object->ValueAt(5), nullptr);
+  object->RemoveChildAt(0);
+  EXPECT_EQ(object->IndexOfName(u"a"), 1);
 }
 
 TEST(JsonValues, RemoveChildAtMovesTheLastIntoTheGap) {
@@ -363,6 +381,49 @@ TEST(JsonVariant, Conversions) {
   EXPECT_THROW(VariantToDouble(TWBVariant()), EConvertError);
   EXPECT_EQ(VariantToAnsi(TWBVariant()), "");
   EXPECT_EQ(VariantToWide(TWBVariant(std::string("\xE4"))), u"ä");
+}
+
+std::string LargeDocumentText(int entries) {
+  std::string text = R"({"Items":[)";
+  for (int i = 0; i < entries; ++i) {
+    if (i != 0) text += ',';
+    text += R"({"Info":"Eintrag )" + std::to_string(i) + R"( mit einem l\u00e4ngeren Namen","Copies":)" +
+            std::to_string(i % 3 + 1) + R"(,"Forbidden":false,"Filter.POT":"rechnung"})";
+  }
+  return text + "]}";
+}
+
+// A large text is read into an arena of its own; the tree must behave like any
+// other while it is changed, copied and freed, also on another thread.
+TEST(JsonPool, LargeDocumentsLiveInAnArenaUntilTheirLastNodeGoes) {
+  const std::string text = LargeDocumentText(400);
+  ASSERT_GE(text.size(), json_pool::kArenaTextThreshold);
+  for (int round = 0; round < 3; ++round) {
+    auto document = ParseObject(text);
+    ASSERT_NE(document, nullptr);
+    auto* items = JSONAs<TWBSONList>(document->MemberByName("Items"));
+    ASSERT_EQ(items->ChildCount(), 400);
+    for (int i = 0; i < items->ChildCount(); i += 3) {
+      TWBCustomJSON* entry = items->ChildAt(i);
+      entry->SetStringByName("Info", std::string(100, 'x'));  // replaces a string of the arena
+      entry->SetStringByName("UID", NewGuidText());           // adds a member from the pool
+      entry->SetIntegerByName("Copies", 7);
+    }
+    items->RemoveChildAt(1);
+    items->ReplaceChildAt(2, std::make_unique<TWBJSON>());
+    static_cast<TWBJSON*>(items->ChildAt(0))->RemoveChildAt(0);
+    auto copy = TWBCustomJSON::Clone(document.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(TWBJSONText::Generate(copy.get()), TWBJSONText::Generate(document.get()));
+    EXPECT_EQ(items->ChildAt(3)->StringByName("Info"), std::string(100, 'x'));
+    EXPECT_EQ(items->ChildAt(4)->IntegerByName("Copies"), 2);
+    EXPECT_EQ(items->ChildAt(0)->StringByName("Info"), "");
+    EXPECT_EQ(items->ChildAt(0)->IntegerByName("Copies"), 7);
+    std::thread([tree = std::move(document)]() mutable { tree.reset(); }).join();
+    copy.reset();
+  }
+  // A large text that fails halfway leaves nothing behind.
+  EXPECT_EQ(ParseText(text.substr(0, text.size() - 1)), nullptr);
 }
 
 TEST(JsonPool, TreesMadeOnOneThreadAreFreedOnAnother) {

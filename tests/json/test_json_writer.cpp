@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "json/wbjson_codepage.h"
 #include "json_test_support.h"
 
 namespace wb::test {
@@ -87,6 +88,45 @@ TEST(JsonWriter, EscapesAndCodePage) {
   EXPECT_EQ(StringText(std::u16string(1, u'\0')), R"("\u0000")");
   EXPECT_EQ(StringText(u"\x7F'"), "\"\x7F'\"");
   EXPECT_EQ(StringText(u""), "\"\"");
+}
+
+// Runs of plain characters are copied eight at a time: a character that needs
+// care must be caught at every position in and around such a block.
+TEST(JsonWriter, SpecialCharactersAtEveryPosition) {
+  const struct {
+    char16_t Character;
+    const char* Written;
+  } kSpecials[] = {{u'"', "\\\""}, {u'/', "\\/"},    {u'\\', "\\\\"}, {u'\x1F', "\\u001F"},
+                   {u'ä', "\xE4"},    {u'€', "\\u20ac"}, {u'\x7F', "\x7F"},  {u'~', "~"},
+                   {u' ', " "},       {u'Ā', "A"},        {u'\x8000', "?"}};
+  for (std::size_t length = 1; length < 34; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const auto& special : kSpecials) {
+        std::u16string text(length, u'a');
+        text[at] = special.Character;
+        const std::string expected =
+            '"' + std::string(at, 'a') + special.Written + std::string(length - at - 1, 'a') + '"';
+        ASSERT_EQ(StringText(text), expected) << length << "/" << at << "/" << special.Written;
+      }
+    }
+  }
+}
+
+TEST(JsonWriter, CodePageTablesAgreeWithThePlatform) {
+  const json_text::TCodePageTables& tables = json_text::SystemCodePage();
+  ASSERT_TRUE(tables.Usable());
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string single(1, static_cast<char>(byte));
+    EXPECT_EQ(std::u16string(1, tables.CharOf(static_cast<unsigned char>(byte))), platform::AnsiToWide(single));
+  }
+  for (uint32_t unit = 0; unit < 0x10000; ++unit) {
+    const int byte = tables.ByteOf(static_cast<char16_t>(unit));
+    if (byte < 0) continue;
+    ASSERT_EQ(platform::WideToAnsi(std::u16string(1, static_cast<char16_t>(unit))), std::string(1, static_cast<char>(byte)))
+        << unit;
+  }
+  EXPECT_EQ(tables.ByteOf(u'€'), 0x80);
+  EXPECT_EQ(tables.ByteOf(u'Ā'), -1);  // best fit is the platform's, for whole strings
 }
 
 TEST(JsonWriter, CompactForms) {
