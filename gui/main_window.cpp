@@ -97,6 +97,10 @@ void MainWindow::paintEvent(QPaintEvent*) {
   painter.fillRect(stripe, kStripeFill);
   painter.setPen(kStripeOutline);
   painter.drawRect(stripe.adjusted(0, 0, -1, -1));
+  if (!painted_) {
+    painted_ = true;
+    emit firstPainted();
+  }
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

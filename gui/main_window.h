@@ -53,6 +53,10 @@ class MainWindow : public QWidget, public IMainView {
   QCheckBox* OpenPdfBox() const { return openPdf_; }
   HtmlLinkLabel* LinkLabel() const { return links_; }
 
+ signals:
+  // Once, after the window was painted for the first time.
+  void firstPainted();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -70,6 +74,7 @@ class MainWindow : public QWidget, public IMainView {
   HtmlLinkLabel* completePdf_ = nullptr;
   bool shownOnce_ = false;
   bool closing_ = false;
+  bool painted_ = false;
 };
 
 }  // namespace wb::gui

@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
       // No database: close again without showing anything (the settings are written).
       window.close();
     } else {
+      // Start-up measurements: end as soon as the window has been painted once.
+      if (qEnvironmentVariableIsSet("WB_QUIT_WHEN_SHOWN"))
+        QObject::connect(&window, &wb::gui::MainWindow::firstPainted, qApp, &QApplication::quit, Qt::QueuedConnection);
       window.show();
       exitCode = QApplication::exec();
     }
