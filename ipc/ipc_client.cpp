@@ -34,6 +34,15 @@ constexpr int kEndMarkerTimeoutMs = 1000;
 
 std::atomic<int> gReplyIdleTimeoutMs{kReplyIdleTimeoutMs};
 
+// ERROR_MORE_DATA counts as a successful read; a read of nothing at all means
+// the pipe has ended (so a loop waiting for more can never spin).
+bool ReadSucceeded(int64_t got) {
+  if (got > 0) return true;
+  if (got < 0 && platform::LastError() == platform::kErrorMoreData) return true;
+  if (got == 0) platform::SetLastError(platform::kErrorBrokenPipe);
+  return false;
+}
+
 int64_t ElapsedMs(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
@@ -117,7 +126,7 @@ bool TIPCClient::ReadPipe(void* bytes, int64_t count) {
   int64_t done = 0;
   while (done < count) {
     int64_t got = handle_->Read(out + done, count - done, ReplyIdleTimeoutMs());
-    if (got < 0 && platform::LastError() != platform::kErrorMoreData) return false;
+    if (!ReadSucceeded(got)) return false;
     if (got > 0) done += got;
   }
   return true;
@@ -197,7 +206,7 @@ bool TIPCClient::ReceiveReply(IMessageData& reply) {
     while (received < dataSize) {
       int64_t piece = std::min(ipc::kChunkSize, dataSize - received);
       int64_t got = handle_->Read(chunk_.data(), piece, ReplyIdleTimeoutMs());
-      if (got < 0 && platform::LastError() != platform::kErrorMoreData) {
+      if (!ReadSucceeded(got)) {
         FailWithLastError(kReadDataText);
         return false;
       }
