@@ -68,7 +68,9 @@ void MainWindow::BuildControls() {
   runButton_ = new QPushButton("Los!", this);
   QFont buttonFont = UiFont(9, true);
   runButton_->setFont(buttonFont);
-  runButton_->setStyleSheet("QPushButton { color: #0000FF; }");
+  QPalette blueText = runButton_->palette();
+  blueText.setColor(QPalette::ButtonText, Qt::blue);
+  runButton_->setPalette(blueText);
   at(runButton_, 231, 92, 151, 41);
   connect(runButton_, &QPushButton::clicked, this, [this] { Guarded([&] { logic_->Button1Click(); }); });
 

@@ -46,15 +46,15 @@ struct Demo {
   }
 };
 
-double RunToExit(const std::string& program) {
+double RunToExit(const std::string& program, const std::vector<std::string>& arguments) {
   auto start = Clock::now();
-  auto child = platform::StartProcess(program, {});
+  auto child = platform::StartProcess(program, arguments);
   int code = 0;
   if (!child || !child->Wait(30000, code) || code != 0) return -1;
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void StartToPainted(benchmark::State& state, const char* which) {
+void StartToPainted(benchmark::State& state, const char* which, const char* argument) {
   Demo demo;
   demo.env.Set("WB_QUIT_WHEN_SHOWN", "1");
   test::ServerProcess server("WBK-BENCH-START", {"--database", demo.database, "--appdir", demo.application,
@@ -65,7 +65,7 @@ void StartToPainted(benchmark::State& state, const char* which) {
   }
   const std::string program = BinDir() + which;
   for (auto _ : state) {
-    double seconds = RunToExit(program);
+    double seconds = RunToExit(program, *argument ? std::vector<std::string>{argument} : std::vector<std::string>{});
     if (seconds < 0) {
       state.SkipWithError("the program failed");
       return;
@@ -157,8 +157,9 @@ void BM_LosToCreatePdf(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(StartToPainted, Program, "mehrfachausgabe")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK_CAPTURE(StartToPainted, BareQt, "bare_qt_window")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(StartToPainted, Program, "mehrfachausgabe", "")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK_CAPTURE(StartToPainted, BareQt, "bare_qt_window", "")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK_CAPTURE(StartToPainted, BareQtWithText, "bare_qt_window", "--label")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(BM_WaitCpu)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_LosToCreatePdf)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
