@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/main_window_features.h"
 #include "gui/entry_combo_box.h"
 #include "gui/html_link_label.h"
 #include "gui/message_presenter.h"
+#include "gui/setup_dialog.h"
 #include "gui/ui_fonts.h"
 #include "platform/codepage.h"
 
@@ -33,6 +35,7 @@ const QColor kStripeOutline(128, 128, 255);
 MainWindow::MainWindow(IServerLink& server, IFileOpener& opener, std::vector<std::string> arguments, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   logic_ = std::make_unique<TLiveImportFrm>(*this, server, opener, std::move(arguments));
+  AttachMainWindowFeatures(*logic_, SetupDialog::Factory(this));
   setFixedSize(kClientWidth, kClientHeight);
   setFont(UiFont(9, false));
   setWindowTitle("Mehrfachausgabe");

@@ -1,0 +1,106 @@
+// CreateEntryShortcut and CreateShellLink: a desktop link that runs one entry.
+#include "app/entry_shortcut.h"
+
+#include "app/live_import_frm.h"
+#include "app/message_boxes.h"
+#include "client/client_dirs.h"
+#include "client/file_helpers.h"
+#include "entries/entry_fields.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/shell_link.h"
+
+namespace wb {
+namespace {
+
+std::string WithoutDoubleQuotes(std::string text) {
+  std::erase(text, '"');
+  return text;
+}
+
+// Trim as the suite trims: every character up to the blank at both ends.
+std::string Trimmed(const std::string& text) {
+  size_t first = 0, last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+  return text.substr(first, last - first);
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
+  if (text.size() < suffix.size()) return false;
+  for (size_t i = 0; i < suffix.size(); ++i) {
+    char a = text[text.size() - suffix.size() + i], b = suffix[i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ShellLinkArgumentsText(const std::string& arguments) {
+  return arguments.find('"') == std::string::npos ? "\"" + arguments + "\"" : arguments;
+}
+
+std::string ShellLinkFileName(const std::string& linkName) {
+  std::string name = Trimmed(WithoutDoubleQuotes(linkName));
+  // An entry named "Rechnung 1/2" or "../x" must not put its link into another folder.
+  for (char& c : name)
+    if (c == '/' || c == '\\') c = '-';
+  if (!EndsWithNoCase(name, platform::kShellLinkExtension)) name += platform::kShellLinkExtension;
+  return name;
+}
+
+bool CreateShellLink(const std::string& arguments, const std::string& description,
+                     const std::optional<std::string>& folder, const std::string& linkName, std::string& linkPath) {
+  linkPath.clear();
+  platform::TShellLink link;
+  link.Arguments = ShellLinkArgumentsText(arguments);
+  link.ArgumentList = {arguments};
+  link.ShowCommand = platform::kShowNormal;
+  const std::string program = platform::GetModuleFileName();
+  link.WorkingDirectory = ExtractFilePath(program);
+  link.Path = program;
+  link.Description = WithoutDoubleQuotes(description);
+  link.IconLocation = program;
+  link.IconIndex = 0;
+  link.HotKey = 0;
+
+  std::string target = folder ? *folder : GetShellFolder(platform::kCsidlDesktop);
+  if (target.empty()) {
+    platform::SetLastError(platform::kErrorPathNotFound);
+    return false;
+  }
+  target = AddTrailingBackslash(target);
+  linkPath = target + ShellLinkFileName(linkName);
+  // A fresh account may have no desktop folder yet; the PDF folder is made there too.
+  if (!DirExistsEx(target)) ForceDirs(target);
+  return platform::SaveShellLink(link, linkPath);
+}
+
+std::string ShortcutCreatedMessage(const std::string& entryName) {
+  return Ansi("Die Verknüpfung wurde auf dem Desktop unter folgenden Namen erzeugt:\r\nMehrfachausgabe ") + entryName;
+}
+
+std::string ShortcutFailedMessage(const std::string& linkPath, const std::string& reason) {
+  std::string text = Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + linkPath;
+  if (!reason.empty()) text += "\r\n" + reason;
+  return text;
+}
+
+void CreateEntryShortcut(TLiveImportFrm& frm) {
+  TWBCustomJSON* entry = frm.SelectedEntry();
+  if (entry == nullptr) return;
+  const std::string name = EntryPlainName(*entry);
+  std::string linkPath;
+  if (CreateShellLink(name, name, std::nullopt, name, linkPath)) {
+    MessageBoxes::ShowInfo(ShortcutCreatedMessage(name));
+  } else {
+    const uint32_t error = platform::LastError();
+    MessageBoxes::ShowError(ShortcutFailedMessage(linkPath, error != 0 ? platform::SystemErrorMessage(error) : ""));
+  }
+}
+
+}  // namespace wb

@@ -1,0 +1,38 @@
+// Desktop shortcuts for one entry: "Verknüpfung erstellen" puts a link on the
+// desktop that starts this program with the entry's name as its one argument,
+// so the entry's output is produced without opening the list.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace wb {
+
+class TLiveImportFrm;
+
+// The "Verknüpfung erstellen" link: a shortcut for the selected entry, then
+// the message that names it, or the message that it could not be written.
+void CreateEntryShortcut(TLiveImportFrm& frm);
+
+// Writes a link to this program with the arguments into the folder (none: the
+// desktop; an empty folder gives no link) under the link name. The arguments
+// text is the one argument the program receives; the command-line form quotes
+// it unless it holds a double quote. True when the link was written; linkPath
+// gets the file's path (also when writing failed; platform::LastError tells why).
+bool CreateShellLink(const std::string& arguments, const std::string& description,
+                     const std::optional<std::string>& folder, const std::string& linkName, std::string& linkPath);
+
+// The file name of a link: double quotes removed, trimmed, path delimiters
+// replaced (the link stays in its folder), the platform's link extension
+// appended unless the name already ends with it (compared without regard to case).
+std::string ShellLinkFileName(const std::string& linkName);
+
+// The arguments as one command-line text: wrapped in double quotes unless
+// they already hold one.
+std::string ShellLinkArgumentsText(const std::string& arguments);
+
+// The messages after "Verknüpfung erstellen" (8-bit).
+std::string ShortcutCreatedMessage(const std::string& entryName);
+std::string ShortcutFailedMessage(const std::string& linkPath, const std::string& reason);
+
+}  // namespace wb

@@ -1,0 +1,165 @@
+// TSetupFrm: the entry editor's lists, fields, read-only state and bins.
+#include "entries/setup_form.h"
+
+#include "client/client_dirs.h"
+#include "client/find_file.h"
+#include "entries/entry_fields.h"
+#include "json/strutils.h"
+#include "platform/codepage.h"
+
+namespace wb {
+namespace {
+
+constexpr const char* kLayoutMask = "*.da1";
+constexpr const char* kSuperLayoutMark = "_SUPERLAYOUT";
+
+// Lower case through the code page's case table, so "Ä" becomes "ä" too.
+std::string LowerCp1252(std::string text) {
+  const auto& upper = Cp1252UpperCaseTable();
+  const auto& swap = Cp1252CaseSwapTable();
+  for (char& c : text) {
+    auto byte = static_cast<uint8_t>(c);
+    if (upper[byte] == byte && swap[byte] != byte) c = static_cast<char>(swap[byte]);
+  }
+  return text;
+}
+
+}  // namespace
+
+const std::array<const char*, kSetupFieldCount> kSetupFieldMembers = {
+    entry_keys::Info,          entry_keys::FilterPOT,      entry_keys::FilterOutput,
+    entry_keys::FilterLayoutName, entry_keys::Destination, entry_keys::SuperLayoutname,
+    entry_keys::LabelPrinter,  entry_keys::Defaultprinter, entry_keys::DefaultprinterBinName,
+    entry_keys::DuplexType,    entry_keys::Copies,
+};
+
+std::vector<std::string> SetupActionTexts() {
+  return {Ansi("Nichts änderbar"), Ansi("Vorhandenen Eintrag ändern"), Ansi("Als neuen Eintrag übernehmen"),
+          Ansi("Diesen Eintrag löschen")};
+}
+
+std::vector<std::string> OfferedDocumentTypes() {
+  std::vector<std::string> types;
+  for (const char* type : kDocumentTypes) types.push_back(LowerCp1252(type));
+  return types;
+}
+
+std::string LayoutNameOfFile(const std::string& path) {
+  std::string name = ExtractFileName(path);
+  const std::string extension = ExtractFileExt(name);
+  name.resize(name.size() - extension.size());
+  ReplaceAllText(name, kSuperLayoutMark, "");
+  return name;
+}
+
+TSetupFrm::TSetupFrm(ISetupView& view, TSetupServices services) : view_(view), services_(std::move(services)) {}
+
+void TSetupFrm::FormCreate() {
+  FillPrinters();
+  view_.SetFieldItems(SetupField::FilterPOT, OfferedDocumentTypes());
+  FillLayouts();
+  view_.SetFieldItems(SetupField::FilterOutput, {"mail", "print"});
+  view_.SetFieldItems(SetupField::Destination, {"pdf", "print"});
+  view_.SetFieldItems(SetupField::LabelPrinter, {"", "top", "bottom", "top bottom"});
+  view_.SetFieldItems(SetupField::Duplex, {"", "horizontal", "vertical"});
+  view_.SetFieldItems(SetupField::Count, {"1", "2", "3"});
+}
+
+void TSetupFrm::FillPrinters() {
+  const std::string reply = services_.ReadServerValue ? services_.ReadServerValue("PRINTERS") : std::string();
+  printersDocument_ = TWBJSONText::Parse(reply);
+  printers_.clear();
+  if (printersDocument_) {
+    if (TWBCustomJSON* printers = printersDocument_->MemberByName("Printers")) {
+      for (int32_t i = 0; i < printers->ChildCount(); ++i)
+        if (TWBCustomJSON* printer = printers->ChildAt(i)) printers_.push_back(printer->StringByName("Name"));
+    }
+  }
+  view_.SetFieldItems(SetupField::Printer, printers_);
+}
+
+void TSetupFrm::FillLayouts() {
+  const std::string folder = services_.ReadServerValue ? services_.ReadServerValue("DBPATH") : std::string();
+  TStringList files;
+  CollectFiles(folder, kLayoutMask, files, false);
+  layouts_.clear();
+  layoutIndex_.Clear();
+  for (int i = 0; i < files.Count(); ++i) {
+    layouts_.push_back(LayoutNameOfFile(files[i]));
+    layoutIndex_.Add(layouts_.back());
+  }
+  view_.SetFieldItems(SetupField::FilterLayoutName, layouts_);
+  view_.SetFieldItems(SetupField::SuperLayoutname, layouts_);
+}
+
+void TSetupFrm::FormShow() { SetReadOnly(true); }
+
+void TSetupFrm::FormDestroy() { printersDocument_.reset(); }
+
+void TSetupFrm::ComboBoxActionChange() {
+  const int action = view_.ActionIndex();
+  SetReadOnly(action != kActionChange && action != kActionAddNew);
+}
+
+std::vector<std::string> TSetupFrm::BinsOf(const std::string& printer) const {
+  std::vector<std::string> bins;
+  if (!printersDocument_) return bins;
+  TWBCustomJSON* printers = printersDocument_->MemberByName("Printers");
+  if (printers == nullptr) return bins;
+  for (int32_t i = 0; i < printers->ChildCount(); ++i) {
+    TWBCustomJSON* candidate = printers->ChildAt(i);
+    if (candidate == nullptr || candidate->StringByName("Name") != printer) continue;
+    TWBCustomJSON* candidateBins = candidate->MemberByName("Bins");
+    if (candidateBins == nullptr) continue;
+    for (int32_t b = 0; b < candidateBins->ChildCount(); ++b)
+      if (TWBCustomJSON* bin = candidateBins->ChildAt(b)) bins.push_back(bin->StringByName("Bin"));
+  }
+  return bins;
+}
+
+void TSetupFrm::DCCChange() {
+  // While an entry is being shown its stored bin stays as it is; the list of
+  // bins follows only what the user does with the printer.
+  if (filling_ == 1) return;
+  view_.SetFieldItems(SetupField::Bin, BinsOf(view_.FieldText(SetupField::Printer)));
+}
+
+void TSetupFrm::LayoutNameChange(SetupField field) {
+  const std::string text = view_.FieldText(field);
+  view_.SetFieldWarning(field, !text.empty() && layoutIndex_.IndexOf(text) < 0);
+}
+
+void TSetupFrm::LinkLabel1AnchorClick() { view_.SetFieldText(SetupField::Name, kExampleEntryName); }
+
+void TSetupFrm::LinkLabel2AnchorClick(const std::string& anchor) {
+  if (anchor == "O" && services_.ShowInFolder) services_.ShowInFolder(entriesFilePath_);
+}
+
+void TSetupFrm::LoadFromEntry(const TWBCustomJSON& entry) {
+  filling_ = 1;
+  struct FillingEnd {
+    int& filling;
+    ~FillingEnd() { filling = 0; }
+  } end{filling_};
+  for (int field = 0; field < kSetupFieldCount; ++field) {
+    const auto which = static_cast<SetupField>(field);
+    if (which == SetupField::Count) {
+      view_.SetFieldText(which, std::to_string(EntryCopies(entry)));
+    } else {
+      view_.SetFieldText(which, entry.StringByName(kSetupFieldMembers[static_cast<size_t>(field)]));
+    }
+  }
+  view_.SetForbiddenChecked(EntryForbidden(entry));
+}
+
+void TSetupFrm::SetReadOnly(bool readOnly) {
+  readOnly_ = readOnly;
+  view_.SetFieldsReadOnly(readOnly);
+}
+
+void TSetupFrm::FillActions() {
+  view_.SetActionItems(SetupActionTexts());
+  view_.SetActionIndex(kActionNothing);
+}
+
+}  // namespace wb

@@ -1,0 +1,248 @@
+// Desktop shortcuts: the launcher file, its Exec line read back the way a
+// desktop reads it, the link's name, the messages, and running it.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/command_line_start.h"
+#include "app/entry_shortcut.h"
+#include "app/main_window_features.h"
+#include "app_fixture.h"
+#include "editor_fakes.h"
+#include "platform/codepage.h"
+#include "platform/shell_link.h"
+
+using namespace wb;
+using namespace wb::test;
+
+namespace {
+
+// The launcher's keys of the [Desktop Entry] group, values as written.
+std::map<std::string, std::string> DesktopKeys(const std::string& path) {
+  std::map<std::string, std::string> keys;
+  std::istringstream in(ReadBytes(path));
+  std::string line;
+  bool inEntry = false;
+  while (std::getline(in, line)) {
+    if (line.rfind('[', 0) == 0) {
+      inEntry = line == "[Desktop Entry]";
+      continue;
+    }
+    auto equals = line.find('=');
+    if (inEntry && equals != std::string::npos) keys[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return keys;
+}
+
+// A desktop's reading of a string value: \s \n \t \r \\ resolved.
+std::string UnescapeString(const std::string& value) {
+  std::string text;
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '\\' || i + 1 == value.size()) {
+      text += value[i];
+      continue;
+    }
+    switch (value[++i]) {
+      case 's': text += ' '; break;
+      case 'n': text += '\n'; break;
+      case 't': text += '\t'; break;
+      case 'r': text += '\r'; break;
+      case '\\': text += '\\'; break;
+      default: text += '\\', text += value[i]; break;
+    }
+  }
+  return text;
+}
+
+// A desktop's reading of Exec: the string value, "%%" as "%", then the
+// arguments split at blanks with double-quoted parts and their four escapes.
+std::vector<std::string> ExecArguments(const std::string& written) {
+  std::string value = UnescapeString(written);
+  std::string expanded;
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '%' && i + 1 < value.size() && value[i + 1] == '%') ++i;
+    expanded += value[i];
+  }
+  std::vector<std::string> arguments;
+  std::string current;
+  bool inArgument = false, quoted = false;
+  for (size_t i = 0; i < expanded.size(); ++i) {
+    char c = expanded[i];
+    if (quoted) {
+      if (c == '"') quoted = false;
+      else if (c == '\\' && i + 1 < expanded.size() && std::string("\"`$\\").find(expanded[i + 1]) != std::string::npos)
+        current += expanded[++i];
+      else current += c;
+    } else if (c == ' ') {
+      if (inArgument) arguments.push_back(current), current.clear();
+      inArgument = false;
+    } else if (c == '"') {
+      quoted = inArgument = true;
+    } else {
+      current += c, inArgument = true;
+    }
+  }
+  EXPECT_FALSE(quoted) << written;
+  if (inArgument) arguments.push_back(current);
+  return arguments;
+}
+
+class ShortcutTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    desktop = env.Root().string() + "/home/Desktop/";
+    // A recording gio first on PATH: the launcher is marked trusted through it.
+    const std::string bin = env.Dir("bin");
+    gioRecord = env.Root().string() + "/gio.txt";
+    WriteBytes(bin + "gio", "#!/bin/sh\nprintf '%s|' \"$@\" >> '" + gioRecord + "'\necho >> '" + gioRecord + "'\n");
+    ::chmod((bin + "gio").c_str(), 0755);
+    const char* path = std::getenv("PATH");
+    env.Set("PATH", bin + ":" + (path ? path : "/usr/bin:/bin"));
+  }
+  void Start(const std::string& items) {
+    WriteEntries(items);
+    frm->FormCreate();
+    AttachMainWindowFeatures(*frm, nullptr);
+  }
+  void Select(const std::string& row) {
+    for (size_t i = 0; i < view.rows.size(); ++i)
+      if (view.rows[i] == row) view.SelectIndex(static_cast<int>(i));
+  }
+  std::string desktop, gioRecord;
+};
+
+TEST_F(ShortcutTest, LauncherRunsTheProgramWithTheNameAsItsOneArgument) {
+  Start(Entry("Lieferschein Kunde", "print", false, "U-7"));
+  frm->LinkLabel1AnchorClick("L");
+  const std::string launcher = desktop + "Lieferschein Kunde.desktop";
+  EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+            std::vector<std::string>{Ansi("Die Verknüpfung wurde auf dem Desktop unter folgenden Namen erzeugt:\r\n"
+                                          "Mehrfachausgabe Lieferschein Kunde")});
+  ASSERT_TRUE(std::filesystem::exists(launcher));
+  struct stat st {};
+  ASSERT_EQ(::stat(launcher.c_str(), &st), 0);
+  EXPECT_NE(st.st_mode & S_IXUSR, 0u);
+
+  auto keys = DesktopKeys(launcher);
+  EXPECT_EQ(keys["Type"], "Application");
+  EXPECT_EQ(keys["Name"], "Lieferschein Kunde");
+  const std::string program = platform::GetModuleFileName();
+  const std::vector<std::string> exec = ExecArguments(keys["Exec"]);
+  EXPECT_EQ(exec, (std::vector<std::string>{program, "Lieferschein Kunde"}));
+  EXPECT_EQ(keys["Path"], program.substr(0, program.rfind('/') + 1));
+  EXPECT_EQ(keys["Icon"], "test_editor");  // the program's icon by name
+  EXPECT_EQ(ReadBytes(gioRecord), "set|" + launcher + "|metadata::trusted|true|\n");
+
+  // Started as the launcher starts it, the program runs that entry and ends.
+  RecordingView startView;
+  ScriptedServer startServer;
+  startServer.Answer("DBPATH", {database});
+  startServer.Answer("APPPATH", {application});
+  TLiveImportFrm started(startView, startServer, opener, {exec.begin() + 1, exec.end()});
+  started.FormCreate();
+  AttachMainWindowFeatures(started, nullptr);
+  started.FormShow();
+  ASSERT_EQ(startServer.writes.size(), 1u);
+  EXPECT_EQ(startServer.writes[0].first, "PRINT");
+  EXPECT_NE(startServer.writes[0].second.find("\"U-7\""), std::string::npos);
+  EXPECT_EQ(startView.closeRequests, 1);
+}
+
+TEST_F(ShortcutTest, NamesTravelWholeThroughExec) {
+  const std::string names[] = {
+      "Schlicht",
+      "Mit  zwei  Leerzeichen",
+      "Zitat \"innen\"",
+      "Back\\slash \\\\ doppelt",
+      "Dollar $HOME und `date`",
+      "Prozent 100% und %f %%",
+      "Semikolon; & | > < * ? # ( ) ~ '",
+      "Zeile\nzwei\tTab",
+      Ansi("Umlaute äöüß €"),
+      " vorne und hinten ",
+  };
+  const std::string program = "/opt/Werk bank/bin/mehr\"fach%";
+  for (const std::string& name : names) {
+    const std::string written = platform::DesktopExecValue(program, {platform::AnsiToUtf8(name)});
+    EXPECT_EQ(written.find('\n'), std::string::npos) << name;
+    EXPECT_EQ(ExecArguments(written), (std::vector<std::string>{program, platform::AnsiToUtf8(name)})) << name;
+  }
+}
+
+TEST_F(ShortcutTest, LinkFileNames) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Lieferschein Kunde", "Lieferschein Kunde.desktop"},
+      {"Rechnung.DESKTOP", "Rechnung.DESKTOP"},  // no second extension
+      {"Rechnung.desktop", "Rechnung.desktop"},
+      {"  \"Zitat\" Name  ", "Zitat Name.desktop"},
+      {"Rechnung 1/2", "Rechnung 1-2.desktop"},
+      {"../../.profile", "..-..-.profile.desktop"},
+      {"Rechnung.lnk", "Rechnung.lnk.desktop"},
+  };
+  for (const auto& [name, file] : cases) EXPECT_EQ(ShellLinkFileName(name), file) << name;
+  EXPECT_EQ(ShellLinkArgumentsText("Lieferschein Kunde"), "\"Lieferschein Kunde\"");
+  EXPECT_EQ(ShellLinkArgumentsText("Zitat \"x\""), "Zitat \"x\"");
+}
+
+TEST_F(ShortcutTest, NameEndingInDesktopGetsNoSecondExtension) {
+  Start(Entry("Etiketten.DESKTOP", "print"));
+  frm->LinkLabel1AnchorClick("L");
+  EXPECT_TRUE(std::filesystem::exists(desktop + "Etiketten.DESKTOP"));
+  EXPECT_FALSE(std::filesystem::exists(desktop + "Etiketten.DESKTOP.desktop"));
+  EXPECT_EQ(ExecArguments(DesktopKeys(desktop + "Etiketten.DESKTOP")["Exec"]).back(), "Etiketten.DESKTOP");
+}
+
+TEST_F(ShortcutTest, NameWithQuotesAndMarkupIsPassedAsShownInTheList) {
+  Start("{\"Info\":\"<b>Brief</b> \\\"Wichtig\\\"\",\"Destination\":\"pdf\"}");
+  frm->LinkLabel1AnchorClick("L");
+  const std::string launcher = desktop + "Brief Wichtig.desktop";
+  ASSERT_TRUE(std::filesystem::exists(launcher));
+  auto keys = DesktopKeys(launcher);
+  EXPECT_EQ(keys["Name"], "Brief Wichtig");
+  EXPECT_EQ(ExecArguments(keys["Exec"]).back(), "Brief \"Wichtig\"");
+}
+
+TEST_F(ShortcutTest, ExistingLauncherIsReplaced) {
+  Start(Entry("Lieferschein", "print"));
+  WriteBytes(desktop + "Lieferschein.desktop", "alt");
+  frm->LinkLabel1AnchorClick("L");
+  EXPECT_EQ(DesktopKeys(desktop + "Lieferschein.desktop")["Name"], "Lieferschein");
+  // No temporary file is left beside it.
+  int files = 0;
+  for (const auto& item : std::filesystem::directory_iterator(desktop)) files += item.is_regular_file();
+  EXPECT_EQ(files, 1);
+}
+
+TEST_F(ShortcutTest, ALauncherThatCannotBeWrittenIsReportedAsAFailure) {
+  Start(Entry("Lieferschein", "print"));
+  // The desktop is a file: no folder can be made there, nothing written.
+  std::filesystem::remove_all(desktop);
+  WriteBytes(env.Root().string() + "/home/Desktop", "kein Ordner");
+  frm->LinkLabel1AnchorClick("L");
+  const auto texts = MessageBoxes::TakeShownTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].rfind(Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
+                               "Lieferschein.desktop",
+                           0),
+            0u)
+      << texts[0];
+  EXPECT_EQ(ReadBytes(gioRecord), "");
+}
+
+TEST_F(ShortcutTest, NoSelectionNoShortcut) {
+  Start(Entry("Lieferschein", "print"));
+  view.SelectIndex(-1);
+  frm->LinkLabel1AnchorClick("L");
+  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
+  EXPECT_FALSE(std::filesystem::exists(desktop));
+}
+
+TEST_F(ShortcutTest, WithoutGioTheLauncherIsWrittenAllTheSame) {
+  env.Set("PATH", env.Dir("empty-bin"));
+  Start(Entry("Lieferschein", "print"));
+  frm->LinkLabel1AnchorClick("L");
+  EXPECT_TRUE(std::filesystem::exists(desktop + "Lieferschein.desktop"));
+  EXPECT_EQ(ReadBytes(gioRecord), "");
+}
+
+}  // namespace
