@@ -57,7 +57,8 @@ const unsigned char* SkipOrdinaryBytes(const unsigned char* p, const unsigned ch
   while (end - p >= 16) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     // The block itself contributes its high bits: the bytes above 0x7F.
-    const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)), block);
+    const __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash));
+    const __m128i stops = _mm_or_si128(marks, block);
     const int mask = _mm_movemask_epi8(stops);
     if (mask != 0) return p + std::countr_zero(static_cast<unsigned>(mask));
     p += 16;

@@ -5,7 +5,9 @@
 //   arena: 64 KB chunks filled in order, so that the tree lies in memory in the
 //   order in which the writer walks it. Freeing a block of an arena only counts
 //   it; the arena's chunks go back when its last block is freed. Parsed trees
-//   never hand their children out, so the arena ends with its tree.
+//   never hand their children out, so the arena ends with its tree. The count
+//   is not atomic: like the tree, an arena's blocks are freed by one thread at
+//   a time (any thread, one after the other).
 // - Everything else comes from per-thread free lists by size class. Blocks may
 //   be freed on another thread than the one that made them; a thread that ends
 //   hands its free blocks to a shared depot. Pool memory is kept for reuse.
@@ -41,8 +43,9 @@ class ArenaScope {
   ArenaScope& operator=(const ArenaScope&) = delete;
 
  private:
-  Arena* arena_;
-  Arena* previous_;
+  // Unused where sanitizer builds bypass the pool.
+  [[maybe_unused]] Arena* arena_;
+  [[maybe_unused]] Arena* previous_;
 };
 
 // A standard allocator over the pool, for the strings and child lists of the tree.

@@ -173,7 +173,8 @@ class TWBJSONmember final : public TWBCustomJSON {
   TWideText name_;
 };
 
-using TWBChildList = std::vector<std::unique_ptr<TWBCustomJSON>, json_pool::PoolAllocator<std::unique_ptr<TWBCustomJSON>>>;
+using TWBChildList =
+    std::vector<std::unique_ptr<TWBCustomJSON>, json_pool::PoolAllocator<std::unique_ptr<TWBCustomJSON>>>;
 
 // The shared base of lists and objects: an ordered list of owned children.
 class TWBJSONcustomlist : public TWBCustomJSON {

@@ -23,7 +23,8 @@ const std::string& Input(int which) {
 
 void Label(benchmark::State& state) {
   state.SetLabel(state.range(0) == 0 ? "entries 10000" : "server reply 1 MB");
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Input(state.range(0)).size()));
+  const auto bytes = static_cast<int64_t>(Input(static_cast<int>(state.range(0))).size());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes);
 }
 
 // ---- Parse ------------------------------------------------------------------

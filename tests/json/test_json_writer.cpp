@@ -122,8 +122,8 @@ TEST(JsonWriter, CodePageTablesAgreeWithThePlatform) {
   for (uint32_t unit = 0; unit < 0x10000; ++unit) {
     const int byte = tables.ByteOf(static_cast<char16_t>(unit));
     if (byte < 0) continue;
-    ASSERT_EQ(platform::WideToAnsi(std::u16string(1, static_cast<char16_t>(unit))), std::string(1, static_cast<char>(byte)))
-        << unit;
+    const std::u16string character(1, static_cast<char16_t>(unit));
+    ASSERT_EQ(platform::WideToAnsi(character), std::string(1, static_cast<char>(byte))) << unit;
   }
   EXPECT_EQ(tables.ByteOf(u'€'), 0x80);
   EXPECT_EQ(tables.ByteOf(u'Ā'), -1);  // best fit is the platform's, for whole strings
