@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a prefix private to the build folder
+# (the test's working directory is somewhere below it). The prefix is made once,
+# under a lock, by the first program that needs it; wine-run.sh --init only makes it.
+#   WB_WINEPREFIX   the prefix to use (default: <build folder>/wineprefix, found
+#                   from this script's caller through WB_WINE_BUILD_DIR or the
+#                   current directory's CMakeCache.txt)
+set -euo pipefail
+
+wine=$(command -v wine64 || true)
+[ -n "$wine" ] || wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || { echo "wine-run.sh: wine64 is not installed (scripts/deps installs it)" >&2; exit 127; }
+
+build_dir=${WB_WINE_BUILD_DIR:-}
+if [ -z "$build_dir" ]; then
+  dir=$PWD
+  while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+  build_dir=$dir
+fi
+export WINEPREFIX=${WB_WINEPREFIX:-$build_dir/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+# No desktop integration and no Gecko/Mono installers when the prefix is made.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe,mscoree,mshtml=}
+
+if [ ! -f "$WINEPREFIX/.wb-ready" ]; then
+  mkdir -p "$WINEPREFIX"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.wb-ready" ]; then
+      "$wine" wineboot -i >/dev/null 2>&1 || true
+      wineserver_bin=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+      "$wineserver_bin" -w || true
+      [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-run.sh: wineboot could not make $WINEPREFIX" >&2; exit 1; }
+      touch "$WINEPREFIX/.wb-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+
+[ "${1:-}" = --init ] && exit 0
+exec "$wine" "$@"
