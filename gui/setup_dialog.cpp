@@ -9,8 +9,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QStyleOptionComboBox>
-#include <QStylePainter>
+#include <QStyleOptionFrame>
 
 #include "gui/html_link_label.h"
 #include "gui/message_presenter.h"
@@ -26,7 +25,7 @@ std::string ToAnsi(const QString& text) { return platform::Utf8ToAnsi(text.toStd
 constexpr int kFieldLeft = 108;
 constexpr int kFieldWidth = 377;
 constexpr int kFieldHeight = 23;
-constexpr int kLabelLeft = 40;
+constexpr int kLabelRight = 102;  // field labels end here, right-aligned before their field
 constexpr int kActionWidth = 249;
 const QColor kLabelBlue(0, 0, 255);
 const QColor kWarningRed(255, 0, 0);
@@ -84,12 +83,18 @@ void SetupComboBox::paintEvent(QPaintEvent* event) {
     QComboBox::paintEvent(event);
     return;
   }
-  // A plain field: the frame without the drop-down button.
-  QStylePainter painter(this);
-  QStyleOptionComboBox option;
-  initStyleOption(&option);
-  option.subControls &= ~QStyle::SC_ComboBoxArrow;
-  painter.drawComplexControl(QStyle::CC_ComboBox, option);
+  // A plain field: a line edit's panel across the whole width, no drop-down
+  // button. (Drawing the combo box with its arrow left out would not do: the
+  // style caches the drawn box without regard to its parts.)
+  QPainter painter(this);
+  QStyleOptionFrame option;
+  option.initFrom(this);
+  option.rect = rect();
+  option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
+  option.midLineWidth = 0;
+  option.state |= QStyle::State_Sunken | QStyle::State_ReadOnly;
+  option.features = QStyleOptionFrame::None;
+  style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
 }
 
 void SetupComboBox::wheelEvent(QWheelEvent* event) {
@@ -122,21 +127,26 @@ SetupDialogFactory SetupDialog::Factory(QWidget* parent) {
   };
 }
 
-void SetupDialog::AddLabel(const char* text, int x, int y, bool heading) {
+QLabel* SetupDialog::AddLabel(const char* text, bool heading) {
   auto* label = new QLabel(QString::fromUtf8(text), this);
-  QFont font = UiFont(10, heading);
-  label->setFont(font);
+  label->setFont(UiFont(10, heading));
   QPalette blue = label->palette();
   blue.setColor(QPalette::WindowText, kLabelBlue);
   label->setPalette(blue);
-  label->move(x, y);
   label->adjustSize();
+  return label;
+}
+
+void SetupDialog::AddFieldLabel(const char* text, int fieldTop) {
+  QLabel* label = AddLabel(text, false);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  label->setGeometry(0, fieldTop, kLabelRight, kFieldHeight);
 }
 
 void SetupDialog::BuildControls() {
   const QFont fieldFont = UiFont(9, true);
 
-  AddLabel("Name:", kLabelLeft, 16 + 3, false);
+  AddFieldLabel("Name:", 16);
   name_ = new QLineEdit(this);
   name_->setFont(fieldFont);
   name_->setGeometry(kFieldLeft, 16, kFieldWidth, kFieldHeight);
@@ -152,10 +162,10 @@ void SetupDialog::BuildControls() {
   exampleLink_->adjustSize();
   connect(exampleLink_, &HtmlLinkLabel::anchorClicked, this, [this] { Guarded([&] { form_->LinkLabel1AnchorClick(); }); });
 
-  AddLabel("Ausgabefilter:", 30, 55, true);
-  AddLabel("Zieleigenschaften:", 30, 166, true);
+  AddLabel("Ausgabefilter:", true)->move(30, 55);
+  AddLabel("Zieleigenschaften:", true)->move(30, 166);
   for (const FieldPlace& place : kFieldPlaces) {
-    AddLabel(place.label, kLabelLeft, place.top + 3, false);
+    AddFieldLabel(place.label, place.top);
     auto* combo = new SetupComboBox(this);
     combo->setFont(fieldFont);
     combo->setGeometry(kFieldLeft, place.top, kFieldWidth, kFieldHeight);

@@ -15,6 +15,7 @@
 #include "entries/setup_form.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 
 namespace wb::gui {
@@ -83,7 +84,8 @@ class SetupDialog : public QDialog, public ISetupView, public ISetupDialog {
 
  private:
   void BuildControls();
-  void AddLabel(const char* text, int x, int y, bool heading);
+  QLabel* AddLabel(const char* text, bool heading);
+  void AddFieldLabel(const char* text, int fieldTop);
 
   std::unique_ptr<TSetupFrm> form_;
   QLineEdit* name_ = nullptr;

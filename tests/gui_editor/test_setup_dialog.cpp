@@ -139,6 +139,24 @@ TEST_F(SetupDialogTest, ReadOnlyStartDiscardsEveryChange) {
   EXPECT_EQ(Text(*dialog, SetupField::Count), "2");
 }
 
+// Dark pixels in the strip where a drop-down shows its button's arrow.
+int ArrowPixels(QWidget& combo) {
+  const QImage image = combo.grab().toImage();
+  int dark = 0;
+  for (int x = image.width() - 20; x < image.width() - 3; ++x)
+    for (int y = 4; y < image.height() - 4; ++y) dark += qGray(image.pixel(x, y)) < 128;
+  return dark;
+}
+
+TEST_F(SetupDialogTest, ReadOnlyDropDownsShowNoButton) {
+  auto dialog = Shown();
+  for (SetupField field : kDropDowns) EXPECT_EQ(ArrowPixels(*dialog->Field(field)), 0) << static_cast<int>(field);
+  dialog->ActionBox()->setCurrentIndex(kActionAddNew);
+  for (SetupField field : kDropDowns) EXPECT_GT(ArrowPixels(*dialog->Field(field)), 0) << static_cast<int>(field);
+  dialog->ActionBox()->setCurrentIndex(kActionNothing);
+  for (SetupField field : kDropDowns) EXPECT_EQ(ArrowPixels(*dialog->Field(field)), 0) << static_cast<int>(field);
+}
+
 TEST_F(SetupDialogTest, ChangeActionUnlocksTheFields) {
   auto dialog = Shown();
   dialog->ActionBox()->setCurrentIndex(kActionChange);
