@@ -180,13 +180,6 @@ TEST_F(CommandLineStartTest, UpdateModeReplacesKnownEntriesButKeepsTheirFilters)
   EXPECT_EQ(view.rows, (std::vector<std::string>{"[print] Bleibt", "[print] Neu benannt", "[pdf] Ganz neu"}));
 }
 
-TEST_F(CommandLineStartTest, OnlyUpperCaseUMeansUpdate) {
-  WriteEntries(Entry("Alt", "pdf", false, "U-1"));
-  const std::string import = ImportFile("{\"Info\":\"Neu\",\"Destination\":\"pdf\",\"UID\":\"U-1\"}");
-  StartWith("", {import, "u"});
-  EXPECT_EQ(FindUid(File().get(), "U-1")->StringByName("Info"), "Alt");
-}
-
 TEST_F(CommandLineStartTest, ImportFilesThatAreNotEntries) {
   struct Case {
     const char* name;
@@ -209,11 +202,6 @@ TEST_F(CommandLineStartTest, ImportFilesThatAreNotEntries) {
     EXPECT_EQ(view.closeRequests, c.closes);
     EXPECT_EQ(EntryItems(File().get())->ChildCount(), 4);
   }
-}
-
-TEST_F(CommandLineStartTest, AMissingFileIsNoImport) {
-  StartWith(kEntries, {env.Root().string() + "/gibt-es-nicht.json"});
-  EXPECT_EQ(view.closeRequests, 0);
 }
 
 }  // namespace

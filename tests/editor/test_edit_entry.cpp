@@ -205,14 +205,6 @@ TEST_F(EditEntryTest, DialogShowsTheSelectedEntryReadOnlyWithItsFileAndActions) 
   EXPECT_EQ(opener.shown, std::vector<std::string>{EntriesPath()});
 }
 
-TEST_F(EditEntryTest, StoreWithoutItemsDoesNothing) {
-  RecordingSetupView setupView;
-  TSetupFrm form(setupView, {});
-  setupView.SetFieldText(SetupField::Name, "X");
-  // No document loaded (no database folder).
-  EXPECT_EQ(StoreEditorFields(*frm, form, nullptr), nullptr);
-}
-
 TEST(CopiesFromText, WholeNumbersOrOne) {
   const std::pair<std::string, int32_t> cases[] = {
       {"1", 1},      {"3", 3},     {"12", 12},     {"+4", 4},        {"-2", -2},         {"  5", 5},

@@ -229,14 +229,6 @@ TEST_F(ShortcutTest, ALauncherThatCannotBeWrittenIsReportedAsAFailure) {
   EXPECT_EQ(ReadBytes(gioRecord), "");
 }
 
-TEST_F(ShortcutTest, NoSelectionNoShortcut) {
-  Start(Entry("Lieferschein", "print"));
-  view.SelectIndex(-1);
-  frm->LinkLabel1AnchorClick("L");
-  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
-  EXPECT_FALSE(std::filesystem::exists(desktop));
-}
-
 TEST_F(ShortcutTest, WithoutGioTheLauncherIsWrittenAllTheSame) {
   env.Set("PATH", env.Dir("empty-bin"));
   Start(Entry("Lieferschein", "print"));
