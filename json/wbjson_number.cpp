@@ -272,6 +272,23 @@ char* Layout(const DecimalDigits& d, char separator, char* out) {
   return WriteUnsigned(static_cast<unsigned>(power), out);
 }
 
+// mantissa * 10^exponent in steps of exact powers; each step rounds once, which
+// keeps the error far below the 15 digits that are ever shown.
+long double ScaleByPowerOfTen(long double mantissa, int64_t exponent) {
+  long double result = mantissa;
+  while (exponent > 0 && !std::isinf(result)) {
+    const int64_t step = exponent < kMaxExactPower ? exponent : kMaxExactPower;
+    result *= kPowers.Values[step];
+    exponent -= step;
+  }
+  while (exponent < 0 && result != 0) {
+    const int64_t step = -exponent < kMaxExactPower ? -exponent : kMaxExactPower;
+    result /= kPowers.Values[step];
+    exponent += step;
+  }
+  return result;
+}
+
 }  // namespace
 
 char* FormatGeneralFloat(long double value, char decimalSeparator, char* out) {
@@ -364,15 +381,15 @@ const char* ScanJSONNumber(const char* p, const char* end, long double& value, b
   long double result = 0;
   const auto parsed = std::from_chars(unsignedStart, p, result);
   if (parsed.ec == std::errc::result_out_of_range) {
-    // Beyond the range on the small side is zero; on the large side unreadable.
-    if (exponent10 + significant < 0) {
-      value = negative ? -0.0L : 0.0L;
-    } else {
-      inRange = false;
+    // Some libraries read long double only within the range of double; the
+    // 80-bit range is then reached by scaling the 19-digit mantissa.
+    result = ScaleByPowerOfTen(static_cast<long double>(mantissa), exponent10);
+    if (std::isinf(result)) {
+      inRange = false;  // beyond the range on the large side: unreadable
+      return p;
     }
-    return p;
   }
-  value = negative ? -result : result;
+  value = negative ? -result : result;  // below the range on the small side: zero
   return p;
 }
 
