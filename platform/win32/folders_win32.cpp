@@ -4,8 +4,6 @@
 #include "platform/folders.h"
 
 #include "platform/win32/win32_util.h"
-// after windows.h
-#include <shlobj.h>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"

@@ -2,11 +2,8 @@
 #include "platform/guid.h"
 
 #include "platform/win32/win32_util.h"
-// after windows.h
-#include <objbase.h>
 
 #include <cstring>
-
 
 namespace wb::platform {
 

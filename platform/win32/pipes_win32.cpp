@@ -42,6 +42,22 @@ bool StartsWithNoCase(const std::string& text, size_t at, std::string_view prefi
   return true;
 }
 
+// The system folds "." and ".." parts of a "\\.\" path before it looks at
+// it: "\\.\pipe\." would open the pipe file system itself, and
+// "\\.\pipe\..\..\C:\x" a file. Such a name is no pipe that can exist.
+bool IsPossiblePipeName(std::string_view name) {
+  if (name.empty()) return false;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = name.size();
+    std::string_view part = name.substr(start, end - start);
+    if (part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 // "\\computer\pipe\NAME" with a computer and a name; anything else would open
 // some other object of the system (the pipe file system's root, a file).
 bool CheckPipePath(const std::string& path, bool localOnly) {
@@ -58,7 +74,7 @@ bool CheckPipePath(const std::string& path, bool localOnly) {
     ::SetLastError(ERROR_BAD_NETPATH);
     return false;
   }
-  if (slash + 1 + 5 >= path.size()) {
+  if (!IsPossiblePipeName(std::string_view(path).substr(slash + 1 + 5))) {
     ::SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
   }
@@ -325,6 +341,11 @@ std::unique_ptr<PipeHandle> OpenPipe(const std::string& pipePath) {
   HANDLE pipe = ::CreateFileA(pipePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED | kClientSecurity, nullptr);
   if (pipe == INVALID_HANDLE_VALUE) return nullptr;  // 2 no such pipe, 231 all instances busy
+  if (::GetFileType(pipe) != FILE_TYPE_PIPE) {
+    ::CloseHandle(pipe);
+    ::SetLastError(ERROR_FILE_NOT_FOUND);
+    return nullptr;
+  }
   return Win32PipeHandle::Wrap(pipe);
 }
 
@@ -340,6 +361,13 @@ bool WaitNamedPipe(const std::string& pipePath, uint32_t timeoutMs) {
 std::unique_ptr<PipeListener> CreatePipeListener(const std::string& pipePath, std::string& reason) {
   if (!CheckPipePath(pipePath, true)) {
     reason = FormatMessageText(Ansi("%s ist kein gültiger Pipe-Name."), pipePath);
+    return nullptr;
+  }
+  // A pipe of that name that answers a wait belongs to a running server. The
+  // first-instance flag below closes the gap between this look and the creation.
+  if (::WaitNamedPipeA(pipePath.c_str(), 1) || ::GetLastError() == ERROR_SEM_TIMEOUT) {
+    reason = FormatMessageText(Ansi("Die Pipe %s wird schon von einem laufenden Server bedient."), pipePath);
+    ::SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
   }
   auto first = NewListeningInstance(pipePath, true);

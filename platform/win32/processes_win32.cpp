@@ -5,8 +5,6 @@
 #include "platform/processes.h"
 
 #include "platform/win32/win32_util.h"
-// after windows.h
-#include <tlhelp32.h>
 
 #include <atomic>
 #include <mutex>

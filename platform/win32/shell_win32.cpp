@@ -4,9 +4,6 @@
 #include "platform/shell.h"
 
 #include "platform/win32/win32_util.h"
-// after windows.h
-#include <shellapi.h>
-#include <shlobj.h>
 
 #include <algorithm>
 

@@ -1,7 +1,5 @@
 // Helpers of the Win32 backend: COM for one thread, path parts.
 #include "platform/win32/win32_util.h"
-// after windows.h
-#include <objbase.h>
 
 namespace wb::platform {
 

@@ -12,6 +12,11 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// The shell's and COM's headers define more of those macros: all come first.
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
 
 #undef CreateFile
 #undef DeleteFile
