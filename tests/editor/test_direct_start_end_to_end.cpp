@@ -1,6 +1,7 @@
 // End to end: wbk-localserver starts the real program offscreen with an
 // entry's UID, as a desktop shortcut would (with the name); the program finds
 // its server, produces the PDF, hands it to the desktop and ends with status 0.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,19 @@ using namespace wb;
 using namespace wb::test;
 
 namespace {
+
+// Ends every process whose environment points into this test's private
+// folders: a program that did not end would otherwise outlive its server.
+void EndProcessesOf(const std::filesystem::path& root) {
+  const std::string marker = "TMPDIR=" + (root / "tmp").string();
+  for (const auto& item : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = item.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string environment = ReadBytes(item.path().string() + "/environ");
+    if (environment.find(marker + '\0') != std::string::npos || environment.ends_with(marker))
+      ::kill(std::stoi(name), SIGKILL);
+  }
+}
 
 std::string BinaryPath(const std::string& name) {
   const char* dir = std::getenv("WB_BIN_DIR");
@@ -60,6 +74,7 @@ class DirectStartEndToEnd : public ::testing::Test {
     if (!server->Wait(90000, code)) {
       server->Terminate();
       server->Wait(20000, code);
+      EndProcessesOf(env.Root());
       return -2;
     }
     return code;
