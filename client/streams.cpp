@@ -57,15 +57,18 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 // ---- TMemoryStream ----
 
 void TMemoryStream::Reserve(int64_t capacity) {
-  if (capacity <= static_cast<int64_t>(buffer_.size())) return;
-  int64_t grown = std::max<int64_t>(capacity, static_cast<int64_t>(buffer_.size()) * 2);
-  buffer_.resize(static_cast<size_t>(std::max<int64_t>(grown, 256)));
+  if (capacity <= capacity_) return;
+  int64_t grown = std::max<int64_t>({capacity, capacity_ * 2, 256});
+  auto bigger = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(grown));
+  if (size_ > 0) std::memcpy(bigger.get(), buffer_.get(), static_cast<size_t>(size_));
+  buffer_ = std::move(bigger);
+  capacity_ = grown;
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
   if (count <= 0 || position_ >= size_) return 0;
   int64_t n = std::min(count, size_ - position_);
-  std::memcpy(buffer, buffer_.data() + position_, static_cast<size_t>(n));
+  std::memcpy(buffer, buffer_.get() + position_, static_cast<size_t>(n));
   position_ += n;
   return n;
 }
@@ -74,7 +77,9 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
   if (count <= 0 || position_ < 0) return 0;
   int64_t end = position_ + count;
   Reserve(end);
-  std::memcpy(buffer_.data() + position_, buffer, static_cast<size_t>(count));
+  // A write after a seek past the end leaves no stale bytes in the gap.
+  if (position_ > size_) std::memset(buffer_.get() + size_, 0, static_cast<size_t>(position_ - size_));
+  std::memcpy(buffer_.get() + position_, buffer, static_cast<size_t>(count));
   position_ = end;
   size_ = std::max(size_, end);
   return count;
@@ -92,14 +97,14 @@ int64_t TMemoryStream::Seek(int64_t offset, platform::SeekOrigin origin) {
 void TMemoryStream::SetSize(int64_t size) {
   size = std::max<int64_t>(size, 0);
   Reserve(size);
-  if (size > size_) std::memset(buffer_.data() + size_, 0, static_cast<size_t>(size - size_));
+  if (size > size_) std::memset(buffer_.get() + size_, 0, static_cast<size_t>(size - size_));
   size_ = size;
   position_ = std::min(position_, size_);
 }
 
 void TMemoryStream::Clear() {
-  buffer_.clear();
-  buffer_.shrink_to_fit();
+  buffer_.reset();
+  capacity_ = 0;
   size_ = 0;
   position_ = 0;
 }

@@ -57,13 +57,15 @@ class TMemoryStream : public TStream {
   void SetSize(int64_t size) override;
   void Clear();
 
-  const uint8_t* Memory() const { return buffer_.data(); }
-  uint8_t* Memory() { return buffer_.data(); }
-  // Makes room for at least capacity bytes without changing the size.
+  const uint8_t* Memory() const { return buffer_.get(); }
+  uint8_t* Memory() { return buffer_.get(); }
+  // Makes room for at least capacity bytes without changing the size. The room
+  // is not cleared: large replies are written once, never read before.
   void Reserve(int64_t capacity);
 
  private:
-  std::vector<uint8_t> buffer_;  // capacity; size_ bytes are valid
+  std::unique_ptr<uint8_t[]> buffer_;  // capacity_ bytes; size_ of them are valid
+  int64_t capacity_ = 0;
   int64_t size_ = 0;
   int64_t position_ = 0;
 };
