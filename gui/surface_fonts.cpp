@@ -14,12 +14,16 @@ namespace wb::gui {
 namespace {
 
 constexpr int kDefaultDpi = 96;
-const char* const kPreferredFallback = "DejaVu Sans";
+// Look-alikes for the Windows fonts, closest in width first: Liberation Sans
+// and Arimo share Arial's metrics, which come nearer Tahoma than DejaVu's.
+const char* const kFallbackFamilies[] = {"Liberation Sans", "Arimo", "DejaVu Sans"};
 
 QString FallbackFamily() {
-  static const QString family = QFontDatabase::hasFamily(kPreferredFallback)
-                                    ? QString(kPreferredFallback)
-                                    : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  static const QString family = [] {
+    for (const char* name : kFallbackFamilies)
+      if (QFontDatabase::hasFamily(name)) return QString(name);
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  }();
   return family;
 }
 

@@ -21,7 +21,7 @@ namespace wb::gui {
 using CharTable = std::array<QChar, 256>;
 
 // The family to use for a requested one: itself when installed, else a
-// sans-serif fallback (DejaVu Sans where present). The Symbol font's codes
+// sans-serif look-alike (Liberation Sans, Arimo or DejaVu Sans, where present). The Symbol font's codes
 // (0xB7 is its bullet) are turned into Unicode by symbolEncoding.
 struct FontFamilyChoice {
   QString family;

@@ -1,13 +1,14 @@
-// UiFont: Tahoma with fallbacks for systems that do not have it.
+// UiFont: Tahoma with the same look-alike the list rows use where it is missing.
 #include "gui/ui_fonts.h"
 
 #include <QStringList>
 
+#include "gui/surface_fonts.h"
 
 namespace wb::gui {
 
 QFont UiFont(int pointSize, bool bold) {
-  QFont font("Tahoma", pointSize);
+  QFont font(ResolveFontFamily("Tahoma").family, pointSize);
   font.setBold(bold);
   return font;
 }
