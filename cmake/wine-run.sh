@@ -27,7 +27,11 @@ if [ ! -f "$WINEPREFIX/.wb-ready" ]; then
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.wb-ready" ]; then
-      "$wine" wineboot -i >/dev/null 2>&1 || true
+      # An empty home while the prefix is made: Wine would otherwise link the
+      # prefix's Desktop and Documents to the user's own folders, and the tests
+      # would write there.
+      mkdir -p "$WINEPREFIX/.home"
+      HOME="$WINEPREFIX/.home" XDG_CONFIG_HOME="$WINEPREFIX/.home/.config" "$wine" wineboot -i >/dev/null 2>&1 || true
       wineserver_bin=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
       "$wineserver_bin" -w || true
       [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-run.sh: wineboot could not make $WINEPREFIX" >&2; exit 1; }

@@ -90,12 +90,19 @@ int RemainingMs(int timeoutMs, Clock::time_point start) {
 DWORD WaitTime(int timeoutMs) { return timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs); }
 
 // One overlapped operation: waits up to timeoutMs for it to finish, cancels it
-// when the time is up. True with the bytes moved; false with the system's code
+// when the time is up (ReadFile and WriteFile reset the event themselves). True with the bytes moved; false with the system's code
 // (ERROR_MORE_DATA included, with its bytes) or kErrorWaitTimeout.
 bool FinishOverlapped(HANDLE pipe, OVERLAPPED& operation, BOOL started, int timeoutMs, DWORD& moved) {
   moved = 0;
-  if (!started && ::GetLastError() != ERROR_IO_PENDING) return false;
-  if (!started || ::WaitForSingleObject(operation.hEvent, 0) != WAIT_OBJECT_0) {
+  if (!started) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_MORE_DATA) {
+      // Done at once with part of a message: the part is in the buffer.
+      ::GetOverlappedResult(pipe, &operation, &moved, FALSE);
+      ::SetLastError(ERROR_MORE_DATA);
+      return false;
+    }
+    if (error != ERROR_IO_PENDING) return false;
     if (::WaitForSingleObject(operation.hEvent, WaitTime(timeoutMs)) == WAIT_TIMEOUT) {
       ::CancelIoEx(pipe, &operation);
       // It may have finished after all between the wait and the cancel.
@@ -134,7 +141,6 @@ class Win32PipeHandle final : public PipeHandle {
     for (;;) {
       OVERLAPPED operation{};
       operation.hEvent = readEvent_.get();
-      ::ResetEvent(operation.hEvent);
       BOOL started = ::ReadFile(pipe_.get(), buffer, ClampToDword(count), nullptr, &operation);
       DWORD got = 0;
       if (FinishOverlapped(pipe_.get(), operation, started, RemainingMs(timeoutMs, start), got)) {
@@ -165,7 +171,6 @@ class Win32PipeHandle final : public PipeHandle {
     while (done < count) {
       OVERLAPPED operation{};
       operation.hEvent = writeEvent_.get();
-      ::ResetEvent(operation.hEvent);
       DWORD piece = static_cast<DWORD>(std::min(kWritePiece, count - done));
       BOOL started = ::WriteFile(pipe_.get(), bytes + done, piece, nullptr, &operation);
       DWORD put = 0;

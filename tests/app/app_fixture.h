@@ -13,6 +13,7 @@
 #include "app/message_boxes.h"
 #include "app_fakes.h"
 #include "client/file_helpers.h"
+#include "platform/folders.h"
 #include "support/temp_env.h"
 
 namespace wb::test {
@@ -44,7 +45,9 @@ class MainWindowTest : public ::testing::Test {
     frm.reset();
     SetRetryPauseMsForTesting(-1);
   }
-  std::string EntriesPath() const { return database + "Sonderdruck.V1/sdr.json"; }
+  std::string EntriesPath() const {
+    return database + "Sonderdruck.V1" + platform::kPathDelimiter + "sdr.json";
+  }
   // An entries file with the given entry objects (JSON text, comma-separated).
   void WriteEntries(const std::string& items) {
     WriteBytes(EntriesPath(), "{\"LogFileName\":\"<TMP>log.json\",\"Items\":[" + items + "]}");

@@ -4,6 +4,7 @@
 
 #include "app/wait_for_file.h"
 #include "app_fixture.h"
+#include "client/client_dirs.h"
 #include "platform/ui_hooks.h"
 
 using namespace wb;
@@ -35,7 +36,11 @@ class OutputRunTest : public MainWindowTest {
       if (command == "CREATEPDF" || command == "CURRENTPDF") WriteBytes(SpoolPath(), "%PDF");
     };
   }
-  std::string PdfPath() const { return env.Root().string() + "/home/Desktop/WerkbankQuery.Mehrfachausgabe/Angebot 4711 A17.pdf"; }
+  // The desktop of the test's private home (the Wine prefix's desktop on Windows).
+  std::string PdfPath() const {
+    return GetShellFolder(platform::kCsidlDesktop) + "WerkbankQuery.Mehrfachausgabe" + platform::kPathDelimiter +
+           "Angebot 4711 A17.pdf";
+  }
   std::string SpoolPath() const { return application + "SPOOLER/PDFX/Angebot 4711 A17.pdf"; }
   void Start(const std::string& items) {
     WriteEntries(items);
