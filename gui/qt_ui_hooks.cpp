@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "platform/codepage.h"
+#include "platform/keyboard.h"
 
 namespace wb::gui {
 namespace {
@@ -68,7 +69,12 @@ void QtUiHooks::ShowMessage(const std::string& text) {
   box.exec();
 }
 
-bool QtUiHooks::IsRightControlDown() { return rightControlDown_; }
+bool QtUiHooks::IsRightControlDown() {
+  // Windows tells the key's state at any time (GetKeyState); X11 only in events.
+  bool held = false;
+  if (platform::QueryRightControlKey(held)) return held;
+  return rightControlDown_;
+}
 
 bool QtUiHooks::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/codepage.h"
+#include "platform/keyboard.h"
 
 namespace wb::platform {
 namespace {
@@ -44,7 +45,11 @@ void UiHooks::ShowMessage(const std::string& text) {
   std::fprintf(stderr, "%s\n", utf8.c_str());
 }
 
-bool UiHooks::IsRightControlDown() { return false; }
+// Where the platform knows the key's state itself (Windows), it answers.
+bool UiHooks::IsRightControlDown() {
+  bool held = false;
+  return QueryRightControlKey(held) && held;
+}
 
 UiHooks& GetUiHooks() {
   UiHooks* hooks = gHooks.load();
