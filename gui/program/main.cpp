@@ -34,8 +34,11 @@ int main(int argc, char** argv) {
   wb::SetProgramChoiceHook(&programChoice);
 
   // The command line as 8-bit text; the first argument names an entry or a file.
+  // Qt's list is decoded from the system's own command line (UTF-16 on Windows,
+  // where argv is already in the ANSI code page, UTF-8 elsewhere).
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(wb::platform::Utf8ToAnsi(argv[i]));
+  const QStringList given = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < given.size(); ++i) arguments.push_back(wb::platform::Utf8ToAnsi(given[i].toStdString()));
 
   int exitCode = 0;
   {

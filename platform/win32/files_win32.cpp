@@ -124,21 +124,6 @@ bool MoveFileReplace(const std::string& from, const std::string& to) {
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-bool FindEntry(const std::string& path, FindData& data) {
-  if (!UsablePath(path)) return false;
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return false;
-  data.Name = LastPathPart(path);
-  data.Attributes = info.dwFileAttributes;
-  data.Size = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                  ? 0
-                  : (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  data.CreationTime = FileTimeValue(info.ftCreationTime);
-  data.LastAccessTime = FileTimeValue(info.ftLastAccessTime);
-  data.LastWriteTime = FileTimeValue(info.ftLastWriteTime);
-  return true;
-}
-
 std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share,
                                        uint32_t disposition, uint32_t flagsAndAttributes) {
   if (!UsablePath(path)) return nullptr;

@@ -132,20 +132,36 @@ bool FindNextFile(FindHandle& handle, FindData& data) {
   return true;
 }
 
-bool GetEntryDetails(const std::string& path, FindData& data) {
+// The listing's entry of one path: a search for exactly that name, which finds
+// an entry also where reading its attributes is refused.
+bool FindEntry(const std::string& path, FindData& data) {
   if (path.empty() || path.find_first_of(std::string_view("*?\0", 3)) != std::string::npos) {
     ::SetLastError(path.empty() ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_NAME);
     return false;
   }
   WIN32_FIND_DATAA found;
   HANDLE handle = ::FindFirstFileA(path.c_str(), &found);
-  if (handle != INVALID_HANDLE_VALUE) {
-    ::FindClose(handle);
-    FillFindData(found, data);
-    return true;
-  }
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(handle);
+  FillFindData(found, data);
+  return true;
+}
+
+bool GetEntryDetails(const std::string& path, FindData& data) {
+  if (FindEntry(path, data)) return true;
+  if (::GetLastError() == ERROR_INVALID_NAME || path.empty()) return false;
   // A drive's root has no listing entry of its own.
-  return FindEntry(path, data);
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return false;
+  data.Name = LastPathPart(path);
+  data.Attributes = info.dwFileAttributes;
+  data.Size = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                  ? 0
+                  : (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  data.CreationTime = FileTimeValue(info.ftCreationTime);
+  data.LastAccessTime = FileTimeValue(info.ftLastAccessTime);
+  data.LastWriteTime = FileTimeValue(info.ftLastWriteTime);
+  return true;
 }
 
 bool GetFolderIdentity(const std::string& path, FolderIdentity& identity) {
