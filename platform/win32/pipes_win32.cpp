@@ -180,6 +180,10 @@ class Win32PipeHandle final : public PipeHandle {
         ::SetLastError(error);
         return false;
       }
+      if (put == 0) {  // nothing taken and no error: the pipe is no longer written to
+        ::SetLastError(kErrorNoData);
+        return false;
+      }
       done += put;
     }
     return true;
