@@ -218,7 +218,9 @@ class ListeningInstance {
     operation_.hEvent = event_.get();
     ::ResetEvent(event_.get());
     if (::ConnectNamedPipe(pipe_.get(), &operation_)) {
-      state_ = State::Pending;  // finished at once; the event is set
+      // Done at once: say so through the event, whether or not the system did.
+      state_ = State::Connected;
+      ::SetEvent(event_.get());
       return true;
     }
     switch (::GetLastError()) {
@@ -235,19 +237,31 @@ class ListeningInstance {
     }
   }
 
-  // After the event: the connected pipe, or nullptr when the client left again
-  // at once (the instance then waits anew).
-  HANDLE TakeConnected() {
-    bool connected = state_ == State::Connected;
+  enum class Outcome { Connected, Gone, Waiting };
+
+  // After the event, without ever blocking the accept loop: Connected (take the
+  // pipe with Release), Gone (the client left at once; the instance must wait
+  // anew), or Waiting (the event came early; the wait goes on).
+  Outcome Check() {
     if (state_ == State::Pending) {
       DWORD ignored = 0;
-      connected = ::GetOverlappedResult(pipe_.get(), &operation_, &ignored, TRUE) != FALSE;
+      if (!::GetOverlappedResult(pipe_.get(), &operation_, &ignored, FALSE)) {
+        if (::GetLastError() == ERROR_IO_INCOMPLETE) {
+          ::ResetEvent(event_.get());
+          return Outcome::Waiting;
+        }
+        state_ = State::Idle;
+        ::DisconnectNamedPipe(pipe_.get());
+        return Outcome::Gone;
+      }
+      state_ = State::Connected;
     }
+    if (state_ != State::Connected) return Outcome::Gone;
     state_ = State::Idle;
-    if (connected) return pipe_.Release();
-    ::DisconnectNamedPipe(pipe_.get());
-    return nullptr;
+    return Outcome::Connected;
   }
+
+  HANDLE Release() { return pipe_.Release(); }
 
  private:
   enum class State { Idle, Pending, Connected };
@@ -311,14 +325,21 @@ class Win32PipeListener final : public PipeListener {
         return nullptr;
       }
       if (signalled >= WAIT_OBJECT_0 + events.size()) return nullptr;
-      auto& instance = instances_[signalled - WAIT_OBJECT_0];
-      HANDLE connected = instance->TakeConnected();
-      if (connected) {
-        instances_.erase(instances_.begin() + (signalled - WAIT_OBJECT_0));
-        Refill();
-        return Win32PipeHandle::Wrap(connected);
+      const size_t index = signalled - WAIT_OBJECT_0;
+      auto& instance = instances_[index];
+      switch (instance->Check()) {
+        case ListeningInstance::Outcome::Connected: {
+          HANDLE connected = instance->Release();
+          instances_.erase(instances_.begin() + index);
+          Refill();
+          return Win32PipeHandle::Wrap(connected);
+        }
+        case ListeningInstance::Outcome::Gone:
+          if (!instance->Listen()) instances_.erase(instances_.begin() + index);
+          break;
+        case ListeningInstance::Outcome::Waiting:
+          break;
       }
-      if (!instance->Listen()) instances_.erase(instances_.begin() + (signalled - WAIT_OBJECT_0));
       if (RemainingMs(timeoutMs, start) == 0) {
         ::SetLastError(kErrorWaitTimeout);
         return nullptr;
