@@ -13,7 +13,7 @@ namespace {
 struct IconSource {
   bool IsIcon = false;
   bool Large = false;
-  std::string_view Specification;
+  std::string_view Reference;
 };
 
 IconSource ParseSource(std::string_view src) {
@@ -37,7 +37,7 @@ THtmlTagEffect ApplyImageTag(THtmlRenderState& state, THtmlLineContext& line, st
   const IconSource source = ParseSource(TagAttribute(tag, "SRC").value_or(std::string_view{}));
   if (!source.IsIcon) return THtmlTagEffect::None;
   const double scale = state.Options.ImageScale;
-  const TSize size = DrawSystemIcon(state.Surface, 0, 0, source.Specification, source.Large, false, scale);
+  const TSize size = DrawSystemIcon(state.Surface, 0, 0, source.Reference, source.Large, false, scale);
   if (line.Measuring()) {
     const bool fits = line.X + size.cx <= line.Area.Right;
     // An image at the very start of a line stays there even when too wide:
@@ -48,7 +48,7 @@ THtmlTagEffect ApplyImageTag(THtmlRenderState& state, THtmlLineContext& line, st
     const std::string_view align = TagAttribute(tag, "ALIGN").value_or(std::string_view{});
     if (!align.empty()) metrics.ImageOffset = ImageOffsetFor(align, metrics.Height, state.GhHeight());
   } else {
-    DrawSystemIcon(state.Surface, line.X, line.Top, source.Specification, source.Large, true, scale);
+    DrawSystemIcon(state.Surface, line.X, line.Top, source.Reference, source.Large, true, scale);
   }
   line.X += size.cx;
   return THtmlTagEffect::None;

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kDesignPixelsPerInch = 96;
 
-// Whether specification is a whole number (an icon number of the list).
+// Whether reference is a whole number (an icon number of the list).
 bool IsWholeNumber(std::string_view text) {
   if (!text.empty() && text.front() == '-') text.remove_prefix(1);
   if (text.empty()) return false;
@@ -29,14 +29,14 @@ int Scaled(int size, int pixelsPerInch, double scale) {
 
 }  // namespace
 
-TSize DrawSystemIcon(TDrawSurface& surface, int x, int y, std::string_view specification, bool large, bool draw,
+TSize DrawSystemIcon(TDrawSurface& surface, int x, int y, std::string_view reference, bool large, bool draw,
                      double scale) {
   const TSize listSize = surface.SystemIconListSize(large);
   const TSize size{Scaled(listSize.cx, surface.PixelsPerInchX(), scale),
                    Scaled(listSize.cy, surface.PixelsPerInchY(), scale)};
   if (draw) {
-    const int index = IsWholeNumber(specification) ? LeadingNumber(specification, true)
-                                                   : surface.SystemIconIndex(std::string(specification));
+    const int index = IsWholeNumber(reference) ? LeadingNumber(reference, true)
+                                                   : surface.SystemIconIndex(std::string(reference));
     if (index >= 0) surface.DrawSystemIconAt(index, x, y, large, size);
   }
   return size;

@@ -1,22 +1,16 @@
 // TStringHash: buckets of singly linked items, owned by the hash.
 #include "ipc/string_hash.h"
 
+#include "json/strutils.h"
+
 namespace wb {
 
 TStringHash::TStringHash(int bucketCount) : buckets_(static_cast<size_t>(bucketCount > 0 ? bucketCount : 1)) {}
 
 TStringHash::~TStringHash() { Clear(); }
 
-uint32_t TStringHash::HashOf(std::string_view key) const {
-  uint32_t h = 0;
-  for (char ch : key) {
-    h = (h << 4) + static_cast<uint8_t>(ch);
-    uint32_t g = h & 0xF0000000u;
-    if (g != 0) h ^= g >> 24;
-    h &= ~g;
-  }
-  return h;
-}
+// The same ELF hash as the shared string helpers.
+uint32_t TStringHash::HashOf(std::string_view key) const { return HashText(key); }
 
 std::unique_ptr<TStringHash::Item>& TStringHash::BucketFor(std::string_view key) {
   return buckets_[HashOf(key) % static_cast<uint32_t>(buckets_.size())];
