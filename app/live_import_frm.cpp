@@ -13,11 +13,6 @@ namespace wb {
 namespace {
 constexpr int kEnterKey = 13;
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 }  // namespace
 
 TLiveImportFrm::TLiveImportFrm(IMainView& view, IServerLink& server, IFileOpener& opener,
@@ -85,7 +80,7 @@ TWBCustomJSON* TLiveImportFrm::AdoptEntry(std::unique_ptr<TWBCustomJSON> entry) 
 void TLiveImportFrm::DCCChange() {
   TWBCustomJSON* entry = SelectedEntry();
   if (entry == nullptr) return;
-  view_.SetOpenPdfEnabled(LowerAscii(entry->StringByName(entry_keys::Destination)) == "pdf");
+  view_.SetOpenPdfEnabled(EntryDestinationLower(*entry) == "pdf");
 }
 
 void TLiveImportFrm::DCCKeyDown(int key) {

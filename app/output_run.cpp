@@ -28,12 +28,6 @@ struct OutputCommand {
 // Lower-cased "Destination" -> the server command.
 constexpr OutputCommand kOutputCommands[] = {{"pdf", "CREATEPDF"}, {"print", "PRINT"}};
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 // Every way out of a run puts the window back: cursor, counter, button.
 class RunScope {
  public:
@@ -116,7 +110,7 @@ void TLiveImportFrm::RunEntryOutput(TWBCustomJSON* entry) {
   if (!copy) return;
   run.CursorOn();
 
-  const std::string destination = LowerAscii(copy->StringByName(entry_keys::Destination));
+  const std::string destination = EntryDestinationLower(*copy);
   const char* command = nullptr;
   for (const OutputCommand& known : kOutputCommands)
     if (destination == known.destination) command = known.command;

@@ -21,14 +21,8 @@ struct DestinationGroup {
 constexpr DestinationGroup kDestinationGroups[] = {{"print", "1 "}, {"pdf", "2 "}};
 constexpr const char* kOtherGroupPrefix = "3 ";
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 const char* GroupPrefix(const TWBCustomJSON& entry) {
-  std::string destination = LowerAscii(entry.StringByName(entry_keys::Destination));
+  std::string destination = EntryDestinationLower(entry);
   for (const DestinationGroup& group : kDestinationGroups)
     if (destination.find(group.contains) != std::string::npos) return group.prefix;
   return kOtherGroupPrefix;

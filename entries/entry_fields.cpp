@@ -23,6 +23,13 @@ bool EntryForbidden(const TWBCustomJSON& entry) {
 
 int32_t EntryCopies(const TWBCustomJSON& entry) { return entry.IntegerByName(entry_keys::Copies); }
 
+std::string EntryDestinationLower(const TWBCustomJSON& entry) {
+  std::string text = entry.StringByName(entry_keys::Destination);
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
 std::string EntryPlainName(const TWBCustomJSON& entry) {
   std::string name = entry.StringByName(entry_keys::Info);
   StripHTMLMarkup(name);

@@ -41,6 +41,8 @@ extern const std::array<const char*, 12> kDocumentTypes;
 std::string EntryString(const TWBCustomJSON& entry, const char* key);
 bool EntryForbidden(const TWBCustomJSON& entry);
 int32_t EntryCopies(const TWBCustomJSON& entry);
+// "Destination" lower-cased (A-Z only: the values that matter are "pdf" and "print").
+std::string EntryDestinationLower(const TWBCustomJSON& entry);
 // "Info" as plain text (markup stripped).
 std::string EntryPlainName(const TWBCustomJSON& entry);
 
