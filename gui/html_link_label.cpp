@@ -1,29 +1,183 @@
-// HtmlLinkLabel: the markup's bold, line breaks and links are also rich text
-// for the label, so the label shows them as they are written and reports the
-// target of a clicked link.
+// HtmlLinkLabel: a layout of the markup kept until the text, the width or the
+// font changes; painting and hit-testing read it.
 #include "gui/html_link_label.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+#include "gui/qpainter_surface.h"
+#include "gui/system_colors.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {
 
-HtmlLinkLabel::HtmlLinkLabel(QWidget* parent) : QLabel(parent) {
-  setTextFormat(Qt::RichText);
-  setWordWrap(true);
-  setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setOpenExternalLinks(false);
-  setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-  connect(this, &QLabel::linkActivated, this, &HtmlLinkLabel::anchorClicked);
+HtmlLinkLabel::HtmlLinkLabel(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
 }
 
-void HtmlLinkLabel::setMarkup(const std::string& markup) { setText(ToRichText(markup)); }
+void HtmlLinkLabel::setMarkup(const std::string& markup) {
+  markup_ = markup;
+  Relayout();
+  // Only a label with links takes part in the Tab order. The layout itself
+  // waits for the first paint: the label's width and font are known by then.
+  setFocusPolicy(LinkTextAnchorCount(markup_) > 0 ? Qt::TabFocus : Qt::NoFocus);
+}
 
-QString HtmlLinkLabel::ToRichText(const std::string& markup) {
-  QString text = QString::fromStdString(platform::AnsiToUtf8(markup));
-  // As in the list rows: a carriage return breaks the line, a line feed is dropped.
-  text.remove(QLatin1Char('\n'));
-  text.replace(QLatin1Char('\r'), QStringLiteral("<br>"));
-  return text;
+void HtmlLinkLabel::setWordWrap(bool wrap) {
+  if (wrap_ == wrap) return;
+  wrap_ = wrap;
+  Relayout();
+}
+
+void HtmlLinkLabel::Relayout() {
+  layout_.reset();
+  focusedAnchor_ = 0;
+  pressedAnchor_ = 0;
+  updateGeometry();
+  update();
+}
+
+const TLinkTextLayout& HtmlLinkLabel::Layout() const {
+  const int wrapWidth = wrap_ ? std::max(width(), 1) : 0;
+  if (!layout_ || layoutWidth_ != wrapWidth) {
+    PainterSurface surface(this);
+    surface.SetFont(SurfaceFontFromQFont(font(), palette().color(QPalette::WindowText)));
+    layout_ = LayoutLinkText(surface, markup_, wrapWidth, wrap_);
+    layoutWidth_ = wrapWidth;
+  }
+  return *layout_;
+}
+
+QSize HtmlLinkLabel::sizeHint() const {
+  const TLinkTextLayout& layout = Layout();
+  return {layout.Width, layout.Height};
+}
+
+int HtmlLinkLabel::AnchorAt(const QPoint& point) const { return Layout().AnchorAt(point.x(), point.y()); }
+
+QRect HtmlLinkLabel::AnchorRect(int anchor) const {
+  const TLinkTextLayout& layout = Layout();
+  if (anchor < 1 || anchor > static_cast<int>(layout.Anchors.size())) return {};
+  const auto& boxes = layout.Anchors[static_cast<std::size_t>(anchor - 1)].Boxes;
+  if (boxes.empty()) return {};
+  return QRect(QPoint(boxes.front().Left, boxes.front().Top), QPoint(boxes.front().Right - 1, boxes.front().Bottom - 1));
+}
+
+void HtmlLinkLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const TLinkTextLayout& layout = Layout();
+  {
+    PainterSurface surface(painter);
+    const QPalette& colors = palette();
+    const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+    surface.SetFont(SurfaceFontFromQFont(font(), colors.color(group, QPalette::WindowText)));
+    DrawLinkText(surface, layout, 0, 0,
+                 {FromQColor(colors.color(group, QPalette::WindowText)), FromQColor(colors.color(group, QPalette::Link))});
+  }
+  if (hasFocus() && focusedAnchor_ > 0 && focusedAnchor_ <= AnchorCount()) {
+    for (const TRect& box : layout.Anchors[static_cast<std::size_t>(focusedAnchor_ - 1)].Boxes) {
+      QStyleOptionFocusRect frame;
+      frame.initFrom(this);
+      frame.rect = QRect(box.Left, box.Top, box.Width(), box.Height());
+      style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
+  }
+}
+
+void HtmlLinkLabel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (wrap_) layout_.reset();
+}
+
+void HtmlLinkLabel::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    layout_.reset();
+    updateGeometry();
+    update();
+  }
+}
+
+void HtmlLinkLabel::mouseMoveEvent(QMouseEvent* event) {
+  if (AnchorAt(event->position().toPoint()) > 0) {
+    setCursor(Qt::PointingHandCursor);
+  } else {
+    unsetCursor();
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void HtmlLinkLabel::leaveEvent(QEvent* event) {
+  unsetCursor();
+  QWidget::leaveEvent(event);
+}
+
+void HtmlLinkLabel::mousePressEvent(QMouseEvent* event) {
+  pressedAnchor_ = event->button() == Qt::LeftButton ? AnchorAt(event->position().toPoint()) : 0;
+  if (pressedAnchor_ == 0) QWidget::mousePressEvent(event);
+}
+
+// A click is a press and a release on the same link, as with any button.
+void HtmlLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+  const int pressed = pressedAnchor_;
+  pressedAnchor_ = 0;
+  if (event->button() == Qt::LeftButton && pressed > 0 && AnchorAt(event->position().toPoint()) == pressed) {
+    Activate(pressed);
+    return;
+  }
+  QWidget::mouseReleaseEvent(event);
+}
+
+void HtmlLinkLabel::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (focusedAnchor_ > 0) {
+        Activate(focusedAnchor_);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void HtmlLinkLabel::focusInEvent(QFocusEvent* event) {
+  const int count = AnchorCount();
+  if (count > 0) focusedAnchor_ = event->reason() == Qt::BacktabFocusReason ? count : 1;
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void HtmlLinkLabel::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
+}
+
+// Tab walks through the label's links before it leaves the label.
+bool HtmlLinkLabel::focusNextPrevChild(bool next) {
+  if (hasFocus()) {
+    const int target = focusedAnchor_ + (next ? 1 : -1);
+    if (target >= 1 && target <= AnchorCount()) {
+      focusedAnchor_ = target;
+      update();
+      return true;
+    }
+  }
+  return QWidget::focusNextPrevChild(next);
+}
+
+void HtmlLinkLabel::Activate(int anchor) {
+  // The signal may close or rebuild the window: read the target first.
+  const QString target = QString::fromStdString(platform::AnsiToUtf8(Layout().TargetOf(anchor)));
+  emit anchorClicked(target);
 }
 
 }  // namespace wb::gui

@@ -37,7 +37,6 @@ MainWindow::MainWindow(IServerLink& server, IFileOpener& opener, std::vector<std
   logic_ = std::make_unique<TLiveImportFrm>(*this, server, opener, std::move(arguments));
   AttachMainWindowFeatures(*logic_, SetupDialog::Factory(this));
   setFixedSize(kClientWidth, kClientHeight);
-  setFont(UiFont(9, false));
   setWindowTitle("Mehrfachausgabe");
   BuildControls();
 }
@@ -56,7 +55,6 @@ void MainWindow::BuildControls() {
   connect(intro_, &HtmlLinkLabel::anchorClicked, this, [this] { Guarded([&] { logic_->LinkLabel2AnchorClick(); }); });
 
   list_ = new EntryComboBox(this);
-  list_->setFont(UiFont(9, true));
   at(list_, 8, 60, 377, 24);
   connect(list_, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([&] { logic_->DCCChange(); }); });
   connect(list_, &EntryComboBox::enterPressed, this, [this] { Guarded([&] { logic_->DCCKeyDown(13); }); });
@@ -69,8 +67,6 @@ void MainWindow::BuildControls() {
   });
 
   runButton_ = new QPushButton("Los!", this);
-  QFont buttonFont = UiFont(9, true);
-  runButton_->setFont(buttonFont);
   QPalette blueText = runButton_->palette();
   blueText.setColor(QPalette::ButtonText, Qt::blue);
   runButton_->setPalette(blueText);
@@ -93,7 +89,18 @@ void MainWindow::BuildControls() {
   setAutoFillBackground(true);
 }
 
-void MainWindow::Create() { Guarded([&] { logic_->FormCreate(); }); }
+// The fonts are set only when the window is going to be shown: a start
+// without a database closes again without reading the font configuration.
+void MainWindow::Create() {
+  Guarded([&] { logic_->FormCreate(); });
+  if (!logic_->DatabaseFolder().empty()) ApplyFonts();
+}
+
+void MainWindow::ApplyFonts() {
+  setFont(UiFont(9, false));
+  list_->setFont(UiFont(9, true));
+  runButton_->setFont(UiFont(9, true));
+}
 
 void MainWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -31,7 +31,8 @@ class MainWindow : public QWidget, public IMainView {
              QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Runs the window's creation (start-up against the server).
+  // Runs the window's creation (start-up against the server); sets the
+  // window's fonts unless the window closes again at once.
   void Create();
   TLiveImportFrm& Logic() { return *logic_; }
 
@@ -64,6 +65,7 @@ class MainWindow : public QWidget, public IMainView {
 
  private:
   void BuildControls();
+  void ApplyFonts();
 
   std::unique_ptr<TLiveImportFrm> logic_;
   EntryComboBox* list_ = nullptr;

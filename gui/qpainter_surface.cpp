@@ -71,7 +71,7 @@ int PainterSurface::FitCharCount(std::string_view text, int maxWidth) {
   double width = 0;
   int count = 0;
   for (const char c : text) {
-    width += font.advances[static_cast<unsigned char>(c)];
+    width += font.Advance(static_cast<unsigned char>(c));
     if (width > maxWidth + 0.5) break;
     ++count;
   }
@@ -93,7 +93,7 @@ void PainterSurface::DrawRun(const QPointF& baseline, std::string_view text, con
     const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
     glyphIndexes_[i] = font.glyphs[c];
     glyphPositions_[i] = QPointF(x, 0);
-    x += font.advances[c];
+    x += font.Advance(c);
   }
   QGlyphRun run;
   run.setRawFont(font.rawFont);

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QStringList>
 #include <cmath>
 #include <unordered_map>
 
@@ -18,10 +19,19 @@ constexpr int kDefaultDpi = 96;
 // and Arimo share Arial's metrics, which come nearer Tahoma than DejaVu's.
 const char* const kFallbackFamilies[] = {"Liberation Sans", "Arimo", "DejaVu Sans"};
 
+// Whether a family is installed under this name. The family list is read
+// once; QFontDatabase::hasFamily would run the font configuration's alias
+// substitution on every call, which costs more at start-up than all the rest
+// of the window's text.
+bool FamilyInstalled(const QString& family) {
+  static const QStringList installed = QFontDatabase::families();
+  return installed.contains(family, Qt::CaseInsensitive);
+}
+
 QString FallbackFamily() {
   static const QString family = [] {
     for (const char* name : kFallbackFamilies)
-      if (QFontDatabase::hasFamily(name)) return QString(name);
+      if (FamilyInstalled(name)) return QString(name);
     return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
   }();
   return family;
@@ -72,9 +82,9 @@ bool SameRealization(const RealizedFont& entry, const TSurfaceFont& font, int dp
 
 int DeviceDpi(const QPaintDevice* device) { return device != nullptr ? device->logicalDpiY() : kDefaultDpi; }
 
-// The glyph of every character in the font file that Qt picked for font, and
-// the advances from the same file. When the file is not the one the font asks
-// for (a style it has to imitate), glyph runs are not used at all.
+// The glyph of every character in the font file that Qt picked for font. When
+// the file is not the one the font asks for (a style it has to imitate), glyph
+// runs are not used at all.
 void LoadGlyphTable(const QFont& font, const CharTable& chars, RealizedFont& out) {
   out.rawFont = QRawFont::fromFont(font);
   out.glyphs.fill(0);
@@ -92,12 +102,10 @@ void LoadGlyphTable(const QFont& font, const CharTable& chars, RealizedFont& out
     out.rawFont = QRawFont();
     return;
   }
-  const QList<QPointF> advances = out.rawFont.advancesForGlyphIndexes(indexes);
   for (std::size_t b = 0; b < 256; ++b) {
     // Control characters are never drawn from the table.
     const bool control = b < 0x20;
     out.glyphs[b] = control ? 0 : indexes[static_cast<qsizetype>(b)];
-    if (out.glyphs[b] != 0) out.advances[b] = advances[static_cast<qsizetype>(b)].x();
   }
 }
 
@@ -109,7 +117,7 @@ FontFamilyChoice ResolveFontFamily(const std::string& requested) {
   FontFamilyChoice choice;
   choice.symbolEncoding = IsSymbolName(requested);
   const QString family = QString::fromStdString(platform::AnsiToUtf8(requested));
-  choice.family = !family.isEmpty() && QFontDatabase::hasFamily(family) ? family : FallbackFamily();
+  choice.family = !family.isEmpty() && FamilyInstalled(family) ? family : FallbackFamily();
   resolved.emplace(requested, choice);
   return choice;
 }
@@ -140,9 +148,26 @@ bool RealizedFont::HasGlyphsFor(std::string_view text) const {
   return true;
 }
 
+double RealizedFont::Advance(unsigned char c) const {
+  if (!advanceKnown_[c]) {
+    // The font file's own advance where it has the glyph, so that a glyph run
+    // ends where it was measured to end; Qt's metrics for the rest.
+    if (glyphs[c] != 0) {
+      const quint32 glyph = glyphs[c];
+      QPointF advance;
+      rawFont.advancesForGlyphIndexes(&glyph, &advance, 1);
+      advances_[c] = advance.x();
+    } else {
+      advances_[c] = QFontMetricsF(deviceFont).horizontalAdvance((*chars)[c]);
+    }
+    advanceKnown_[c] = true;
+  }
+  return advances_[c];
+}
+
 int RealizedFont::Width(std::string_view text) const {
   double width = 0;
-  for (const char c : text) width += advances[static_cast<unsigned char>(c)];
+  for (const char c : text) width += Advance(static_cast<unsigned char>(c));
   return static_cast<int>(std::lround(width));
 }
 
@@ -162,11 +187,10 @@ void RealizeFont(const TSurfaceFont& font, const QPaintDevice* device, RealizedF
   out.dpi = DeviceDpi(device);
   out.font = qfont;
   out.chars = family.symbolEncoding ? &SymbolCharTable() : &AnsiCharTable();
-  const QFont deviceFont = device != nullptr ? QFont(qfont, device) : qfont;
-  const QFontMetricsF metricsF(deviceFont);
-  const QFontMetrics metrics(deviceFont);
-  for (std::size_t b = 0; b < 256; ++b) out.advances[b] = metricsF.horizontalAdvance((*out.chars)[b]);
-  LoadGlyphTable(deviceFont, *out.chars, out);
+  out.deviceFont = device != nullptr ? QFont(qfont, device) : qfont;
+  const QFontMetrics metrics(out.deviceFont);
+  LoadGlyphTable(out.deviceFont, *out.chars, out);
+  out.ForgetAdvances();
   out.ascent = metrics.ascent();
   out.height = metrics.ascent() + metrics.descent();
   out.averageCharWidth = metrics.averageCharWidth();

@@ -8,6 +8,7 @@
 #include <QRawFont>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,17 +41,27 @@ struct RealizedFont {
   TSurfaceFont key;
   int dpi = 96;
   QFont font;
+  QFont deviceFont;  // font for the device's resolution: the metrics come from it
   const CharTable* chars = nullptr;
-  std::array<double, 256> advances{};
   int ascent = 0;
   int height = 0;
   int averageCharWidth = 0;
   QRawFont rawFont;               // valid when glyph runs can be used
   std::array<quint32, 256> glyphs{};  // 0: the font has no glyph for the character
 
-  int Width(std::string_view text) const;
   // Whether text can be drawn as one glyph run of rawFont.
   bool HasGlyphsFor(std::string_view text) const;
+  // The advance of one character, looked up in the font file the first time
+  // it is asked for: a window start measures a few dozen characters, and
+  // loading all 256 glyphs up front costs more than drawing the window.
+  double Advance(unsigned char c) const;
+  int Width(std::string_view text) const;
+  // After the font has been (re)realised into this entry.
+  void ForgetAdvances() { advanceKnown_.reset(); }
+
+ private:
+  mutable std::array<double, 256> advances_{};
+  mutable std::bitset<256> advanceKnown_;
 };
 
 // Realised fonts, kept for the program's life on the gui thread: list rows

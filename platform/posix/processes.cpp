@@ -1,10 +1,15 @@
 // Processes on POSIX: getpid/getppid, posix_spawnp for children, and stop signals
-// caught into an atomic flag that the program polls.
+// caught into an atomic flag that the program polls. A child's end is waited
+// for on a process file descriptor where the kernel has them, so the waiter
+// wakes the moment the child ends instead of on its next polling tick.
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -23,9 +28,25 @@ std::atomic<bool> gStopRequested{false};
 
 extern "C" void OnStopSignal(int) { gStopRequested.store(true); }
 
+// A descriptor that becomes readable when the process ends; -1 where the
+// kernel has none (the waiter then polls).
+int OpenProcessDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+  (void)pid;
+  return -1;
+#endif
+}
+
 class PosixChildProcess final : public ChildProcess {
  public:
-  explicit PosixChildProcess(pid_t pid) : pid_(pid) {}
+  explicit PosixChildProcess(pid_t pid) : pid_(pid), endSignal_(OpenProcessDescriptor(pid)) {}
+  ~PosixChildProcess() override {
+    if (endSignal_ >= 0) ::close(endSignal_);
+  }
+  PosixChildProcess(const PosixChildProcess&) = delete;
+  PosixChildProcess& operator=(const PosixChildProcess&) = delete;
 
   uint32_t Id() const override { return static_cast<uint32_t>(pid_); }
 
@@ -50,9 +71,18 @@ class PosixChildProcess final : public ChildProcess {
         exitCode = exitCode_ = -1;
         return true;
       }
-      auto spent = std::chrono::steady_clock::now() - start;
-      if (timeoutMs >= 0 && spent >= std::chrono::milliseconds(timeoutMs)) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+      if (timeoutMs >= 0 && spent.count() >= timeoutMs) return false;
+      const int left = timeoutMs >= 0 ? timeoutMs - static_cast<int>(spent.count()) : -1;
+      if (endSignal_ >= 0) {
+        pollfd ended{endSignal_, POLLIN, 0};
+        ::poll(&ended, 1, left);
+      } else {
+        // Short ticks first: most children waited for end soon.
+        const int tick = std::min(pollTickMs_, left >= 0 ? std::max(left, 1) : pollTickMs_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(tick));
+        pollTickMs_ = std::min(pollTickMs_ * 2, 10);
+      }
     }
   }
 
@@ -66,6 +96,8 @@ class PosixChildProcess final : public ChildProcess {
 
  private:
   pid_t pid_;
+  int endSignal_;
+  int pollTickMs_ = 1;
   bool ended_ = false;
   int exitCode_ = 0;
 };
