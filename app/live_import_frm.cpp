@@ -141,7 +141,11 @@ void TLiveImportFrm::EnsureEntriesDocument() {
 
 void TLiveImportFrm::WriteEntriesFile(bool backup) {
   if (!document_) return;
-  WriteDocumentFile(*document_, backup ? EntriesBackupPath(entriesFilePath_) : entriesFilePath_);
+  if (backup) {
+    WriteDocumentFileIfChanged(*document_, EntriesBackupPath(entriesFilePath_));
+  } else {
+    WriteDocumentFile(*document_, entriesFilePath_);
+  }
 }
 
 class TLiveImportFrm::BusyScope {

@@ -41,6 +41,18 @@ std::string TimeStamp() {
   return buffer;
 }
 
+// Whether the file exists, can be read and holds exactly text.
+bool FileHoldsText(const std::string& path, const std::string& text) {
+  try {
+    if (!FileExistsEx(path)) return false;
+    TFileStream stream(path, fmOpenRead | fmShareDenyWrite);
+    if (stream.Size() != static_cast<int64_t>(text.size())) return false;
+    return stream.ReadRest() == text;
+  } catch (const Exception&) {
+    return false;  // unreadable: written anew
+  }
+}
+
 }  // namespace
 
 std::string EntriesFilePath(const std::string& databaseFolder) {
@@ -62,6 +74,13 @@ std::unique_ptr<TWBJSON> LoadEntriesDocument(const std::string& path) {
 void WriteDocumentFile(const TWBJSON& document, const std::string& path) {
   TStringList lines;
   lines.SetText(GenerateIndented(&document));
+  SaveListRetry(lines, path);
+}
+
+void WriteDocumentFileIfChanged(const TWBJSON& document, const std::string& path) {
+  TStringList lines;
+  lines.SetText(GenerateIndented(&document));
+  if (FileHoldsText(path, lines.Text())) return;
   SaveListRetry(lines, path);
 }
 

@@ -24,6 +24,10 @@ std::string EntriesBackupPath(const std::string& entriesFilePath);
 std::unique_ptr<TWBJSON> LoadEntriesDocument(const std::string& path);
 // Readable JSON text of the document, written line by line with SaveListRetry.
 void WriteDocumentFile(const TWBJSON& document, const std::string& path);
+// The same, except that a file already holding exactly these bytes is left as
+// it is: the backup written at every start usually does, and rewriting it
+// would make every start wait for the disk.
+void WriteDocumentFileIfChanged(const TWBJSON& document, const std::string& path);
 
 // Keeps a damaged entries file and the backup that was there before it under
 // names that say what they are, so the example document written next cannot

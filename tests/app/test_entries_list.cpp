@@ -3,6 +3,8 @@
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
 
+#include <chrono>
+
 using namespace wb;
 using namespace wb::test;
 
@@ -89,4 +91,29 @@ TEST_F(MainWindowTest, UnknownRootMembersReachTheBackupButNotTheNextSave) {
   EXPECT_NE(ReadBytes(EntriesPath() + ".backup").find("Extra"), std::string::npos);
   frm->SaveEntries();
   EXPECT_EQ(ReadBytes(EntriesPath()).find("Extra"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, TheStartBackupIsWrittenOnlyWhenItsBytesDiffer) {
+  namespace fs = std::filesystem;
+  WriteEntries(Entry("a", "pdf"));
+  frm->FormCreate();
+  const std::string backup = EntriesPath() + ".backup";
+  const std::string written = ReadBytes(backup);
+  ASSERT_FALSE(written.empty());
+
+  // The same entries again: the backup already holds them and stays untouched.
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
+  fs::last_write_time(backup, old);
+  frm->LoadEntries(0);
+  EXPECT_EQ(fs::last_write_time(backup), old);
+  EXPECT_EQ(ReadBytes(backup), written);
+
+  // A backup with other bytes (here one byte shorter, then one byte changed) is rewritten.
+  for (const std::string& stale : {written.substr(0, written.size() - 1), "x" + written.substr(1)}) {
+    WriteBytes(backup, stale);
+    fs::last_write_time(backup, old);
+    frm->LoadEntries(0);
+    EXPECT_EQ(ReadBytes(backup), written);
+    EXPECT_NE(fs::last_write_time(backup), old);
+  }
 }
