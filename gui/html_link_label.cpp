@@ -149,9 +149,21 @@ void HtmlLinkLabel::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+// Only Tab and Shift+Tab pick a link: a label that got the focus otherwise
+// (the window became active, a click) shows no frame and Enter does nothing.
 void HtmlLinkLabel::focusInEvent(QFocusEvent* event) {
   const int count = AnchorCount();
-  if (count > 0) focusedAnchor_ = event->reason() == Qt::BacktabFocusReason ? count : 1;
+  switch (event->reason()) {
+    case Qt::TabFocusReason:
+      focusedAnchor_ = count > 0 ? 1 : 0;
+      break;
+    case Qt::BacktabFocusReason:
+      focusedAnchor_ = count;
+      break;
+    default:
+      focusedAnchor_ = 0;
+      break;
+  }
   QWidget::focusInEvent(event);
   update();
 }

@@ -83,6 +83,9 @@ void MainWindow::BuildControls() {
   connect(completePdf_, &HtmlLinkLabel::anchorClicked, this,
           [this] { Guarded([&] { logic_->LinkLabel3AnchorClick(); }); });
 
+  // The window starts with the focus in the list: Enter there runs the entry.
+  list_->setFocus();
+
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);

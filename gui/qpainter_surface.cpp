@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
+#include <cmath>
 #include <QScreen>
 
 #include "gui/file_icon_list.h"
@@ -99,9 +100,35 @@ void PainterSurface::DrawRun(const QPointF& baseline, std::string_view text, con
   run.setRawFont(font.rawFont);
   run.setGlyphIndexes(glyphIndexes_);
   run.setPositions(glyphPositions_);
-  run.setUnderline(font.key.Underline);
-  run.setStrikeOut(font.key.StrikeOut);
   painter_->drawGlyphRun(baseline, run);
+  if (font.key.Underline || font.key.StrikeOut) DrawRunLines(baseline, x, font);
+}
+
+// Underline and strike-out of a glyph run, drawn here rather than by the glyph
+// run itself: a glyph run on a translated painter (any widget that is not a
+// window of its own) gets its lines moved by the translation a second time.
+// Placed as Qt places them under its own text.
+void PainterSurface::DrawRunLines(const QPointF& baseline, double width, const RealizedFont& font) {
+  const QRawFont& raw = font.rawFont;
+  QPen pen = painter_->pen();
+  pen.setStyle(Qt::SolidLine);
+  pen.setWidthF(raw.lineThickness());
+  pen.setCapStyle(Qt::FlatCap);
+  const QPen oldPen = painter_->pen();
+  const QBrush oldBrush = painter_->brush();
+  painter_->setPen(pen);
+  painter_->setBrush(Qt::NoBrush);
+  const QLineF line(std::floor(baseline.x()), baseline.y(), std::floor(baseline.x() + width), baseline.y());
+  if (font.key.Underline) {
+    // Below the text by at least the font's offset, but inside its descent.
+    const double offset = raw.underlinePosition();
+    double adjusted = std::ceil(offset) + 0.5;
+    if (offset <= raw.descent()) adjusted = std::min(adjusted, raw.descent() - 0.5);
+    painter_->drawLine(line.translated(0, adjusted));
+  }
+  if (font.key.StrikeOut) painter_->drawLine(line.translated(0, -raw.ascent() / 3.0));
+  painter_->setPen(oldPen);
+  painter_->setBrush(oldBrush);
 }
 
 void PainterSurface::DrawTextAt(int x, int y, std::string_view text, const TRect* clip) {

@@ -55,6 +55,7 @@ class PainterSurface : public TDrawSurface {
   const QString& ToQString(std::string_view text, const RealizedFont& font);
   void UsePen(TColor plain, int width);
   void DrawRun(const QPointF& baseline, std::string_view text, const RealizedFont& font);
+  void DrawRunLines(const QPointF& baseline, double width, const RealizedFont& font);
 
   QPainter* painter_ = nullptr;
   const QPaintDevice* device_ = nullptr;

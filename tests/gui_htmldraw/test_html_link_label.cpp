@@ -64,6 +64,12 @@ TEST(HtmlLinkLabel, TabWalksTheLinksAndEnterActivatesTheFocusedOne) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   QSignalSpy spy(label, &HtmlLinkLabel::anchorClicked);
 
+  // Focus that did not come from Tab picks no link: Enter does nothing.
+  label->setFocus(Qt::OtherFocusReason);
+  EXPECT_EQ(label->FocusedAnchor(), 0);
+  QTest::keyClick(label, Qt::Key_Return);
+  EXPECT_EQ(spy.count(), 0);
+
   before->setFocus();
   QTest::keyClick(before, Qt::Key_Tab);
   ASSERT_TRUE(label->hasFocus());

@@ -194,13 +194,27 @@ TEST(PainterSurfaceFonts, MeasuredWidthMatchesTheDrawnText) {
 
 // Runs go out as glyph runs placed from the advance tables; they must look
 // exactly like Qt's own text drawing of the same string, at any resolution.
+// A translated painter is what every child widget paints with.
 TEST(PainterSurfaceFonts, GlyphRunsLookLikeQtText) {
-  for (const int dpi : {96, 120}) {
-    for (const bool underline : {false, true}) {
+  struct Case {
+    int dpi;
+    bool underline;
+    bool strikeOut;
+    QPoint translation;
+  };
+  const Case cases[] = {
+      {96, false, false, {}},   {96, true, false, {}},     {120, false, false, {}}, {120, true, false, {}},
+      {96, true, false, {19, 6}}, {96, false, true, {19, 6}}, {120, true, true, {3, 1}},
+  };
+  for (const Case& c : cases) {
+    const int dpi = c.dpi;
+    const bool underline = c.underline;
+    {
       Row row;
       row.dpi = dpi;
       TSurfaceFont font = RowFont(false);
       font.Underline = underline;
+      font.StrikeOut = c.strikeOut;
       const std::string text = "Auftragsbest\xE4tigung f\xFCr Kunde 4711 \x80";
       QImage ours = BlankRow(row);
       QImage qts = BlankRow(row);
@@ -209,6 +223,7 @@ TEST(PainterSurfaceFonts, GlyphRunsLookLikeQtText) {
       QFont qfont;
       {
         QPainter painter(&ours);
+        painter.translate(c.translation);
         PainterSurface surface(painter);
         surface.SetFont(font);
         surface.DrawTextAt(5, 0, text, nullptr);
@@ -216,11 +231,13 @@ TEST(PainterSurfaceFonts, GlyphRunsLookLikeQtText) {
       }
       {
         QPainter painter(&qts);
+        painter.translate(c.translation);
         painter.setFont(qfont);
         painter.setPen(Qt::black);
         painter.drawText(QPointF(5, QFontMetrics(qfont, &qts).ascent()), QString::fromLatin1(text.c_str()).replace(QChar(0x80), QChar(0x20AC)));
       }
-      EXPECT_EQ(ours, qts) << dpi << " dpi, underline " << underline;
+      EXPECT_EQ(ours, qts) << dpi << " dpi, underline " << underline << ", strike-out " << c.strikeOut
+                           << ", moved by " << c.translation.x() << "," << c.translation.y();
     }
   }
 }

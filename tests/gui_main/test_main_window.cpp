@@ -53,7 +53,7 @@ TEST_F(MainWindowGuiTest, ShowsTheDatabaseAndTheEntries) {
 TEST_F(MainWindowGuiTest, EnterInTheListStartsARun) {
   WriteEntries(kPrintEntry);
   Open(server, opener);
-  window->EntryList()->setFocus();
+  EXPECT_EQ(window->focusWidget(), window->EntryList()) << "the window starts with the focus in the list";
   QTest::keyClick(window->EntryList(), Qt::Key_Return);
   EXPECT_EQ(server.Count("WRITE PRINT"), 1);
   EXPECT_TRUE(window->RunButton()->isEnabled());
