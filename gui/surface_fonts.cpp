@@ -9,6 +9,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "gui/font_setup.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {
@@ -24,7 +25,10 @@ const char* const kFallbackFamilies[] = {"Liberation Sans", "Arimo", "DejaVu San
 // substitution on every call, which costs more at start-up than all the rest
 // of the window's text.
 bool FamilyInstalled(const QString& family) {
-  static const QStringList installed = QFontDatabase::families();
+  static const QStringList installed = [] {
+    WaitForFontSetUp();
+    return QFontDatabase::families();
+  }();
   return installed.contains(family, Qt::CaseInsensitive);
 }
 

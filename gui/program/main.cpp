@@ -9,6 +9,7 @@
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
 #include "client/opening/open_files.h"
+#include "gui/font_setup.h"
 #include "gui/main_window.h"
 #include "gui/message_presenter.h"
 #include "gui/program_choice_dialog.h"
@@ -18,6 +19,9 @@
 #include "platform/ui_hooks.h"
 
 int main(int argc, char** argv) {
+  // The font configuration is read while the toolkit starts and the window
+  // logic talks to the server.
+  wb::gui::BackgroundFontSetUp fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName("mehrfachausgabe");
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
