@@ -26,6 +26,7 @@ void HtmlLinkLabel::setMarkup(const std::string& markup) {
   // Only a label with links takes part in the Tab order. The layout itself
   // waits for the first paint: the label's width and font are known by then.
   setFocusPolicy(LinkTextAnchorCount(markup_) > 0 ? Qt::TabFocus : Qt::NoFocus);
+  setAccessibleName(QString::fromStdString(platform::AnsiToUtf8(LinkTextPlain(markup_))));
 }
 
 void HtmlLinkLabel::setWordWrap(bool wrap) {

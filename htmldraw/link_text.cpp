@@ -229,6 +229,13 @@ int LinkTextAnchorCount(std::string_view markup) {
   return static_cast<int>(anchors.size());
 }
 
+std::string LinkTextPlain(std::string_view markup) {
+  std::vector<TLinkTextAnchor> anchors;
+  std::string plain;
+  for (const TPiece& piece : TPieceReader().Read(markup, anchors)) plain += piece.LineBreak ? "\n" : piece.Text;
+  return plain;
+}
+
 TLinkTextLayout LayoutLinkText(TDrawSurface& surface, std::string_view markup, int width, bool wrap) {
   TLinkTextLayout layout;
   const std::vector<TPiece> pieces = TPieceReader().Read(markup, layout.Anchors);

@@ -55,6 +55,8 @@ TLinkTextLayout LayoutLinkText(TDrawSurface& surface, std::string_view markup, i
 
 // How many links the markup holds, without measuring anything.
 int LinkTextAnchorCount(std::string_view markup);
+// The text without its tags, line breaks as "\n": what a screen reader reads.
+std::string LinkTextPlain(std::string_view markup);
 
 struct TLinkTextColors {
   TColor Text = clBlack;

@@ -128,6 +128,7 @@ TEST_F(LinkText, TargetsComeFromHrefOrTheFirstQuotedValue) {
   EXPECT_EQ(layout.TargetOf(4), "");
   EXPECT_EQ(LinkTextAnchorCount("<a HREF=\"klein\">1</a><A>2</A><A name=\"n\">3</A>"), 3);
   EXPECT_EQ(LinkTextAnchorCount("kein <B>Link</B>, <ABBR>auch keiner</ABBR>"), 0);
+  EXPECT_EQ(LinkTextPlain("<A href=\"E\">Eigen&amp;schaften</A><br><br>Ein <B>PDF</B>"), "Eigen&schaften\n\nEin PDF");
 }
 
 TEST_F(LinkText, DrawsLinksUnderlinedInTheLinkColourAndPutsTheFontBack) {
