@@ -168,7 +168,7 @@ class TLineBuilder {
       height = std::max(height, size.cy);
     }
     for (TLinkTextRun& run : runs) {
-      run.Y = top_ + height - run.Height;  // one baseline for the whole line
+      run.Y = top_ + height - run.Height;  // the runs of a line stand on its bottom
       if (run.Anchor != 0) AddAnchorBox(run, height);
       layout_.Runs.push_back(std::move(run));
     }
