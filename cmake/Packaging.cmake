@@ -10,9 +10,9 @@ foreach(program mehrfachausgabe wbk-localserver)
 endforeach()
 
 if(TARGET mehrfachausgabe AND NOT WIN32)
-  install(FILES ${CMAKE_SOURCE_DIR}/gui/program/mehrfachausgabe.desktop
+  install(FILES ${CMAKE_SOURCE_DIR}/gui/qt/program/mehrfachausgabe.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT runtime)
-  install(FILES ${CMAKE_SOURCE_DIR}/gui/program/mehrfachausgabe.svg
+  install(FILES ${CMAKE_SOURCE_DIR}/gui/qt/program/mehrfachausgabe.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT runtime)
 endif()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/mehrfachausgabe/demo

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/qpainter_surface.h"
-#include "gui/system_colors.h"
+#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/system_colors.h"
 #include "htmldraw/html_item.h"
 #include "platform/codepage.h"
 

@@ -14,8 +14,8 @@
 
 #include "app_fakes.h"
 #include "entries/entries_file.h"
-#include "gui/html_link_label.h"
-#include "gui/setup_dialog.h"
+#include "gui/qt/html_link_label.h"
+#include "gui/qt/setup_dialog.h"
 #include "gui_fixture.h"
 #include "platform/codepage.h"
 

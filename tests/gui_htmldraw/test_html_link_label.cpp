@@ -9,7 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "gui/html_link_label.h"
+#include "gui/qt/html_link_label.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {

@@ -8,9 +8,9 @@
 #include <QImage>
 #include <QPainter>
 
-#include "gui/qpainter_surface.h"
-#include "gui/surface_fonts.h"
-#include "gui/system_colors.h"
+#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/surface_fonts.h"
+#include "gui/qt/system_colors.h"
 #include "htmldraw/html_item.h"
 #include "htmldraw/text_ellipsis.h"
 

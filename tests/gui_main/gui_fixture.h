@@ -10,8 +10,8 @@
 #include "app/message_boxes.h"
 #include "app_fakes.h"
 #include "client/file_helpers.h"
-#include "gui/main_window.h"
-#include "gui/qt_ui_hooks.h"
+#include "gui/qt/main_window.h"
+#include "gui/qt/qt_ui_hooks.h"
 #include "platform/ui_hooks.h"
 #include "support/temp_env.h"
 

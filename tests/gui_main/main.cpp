@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "gui/qt_ui_hooks.h"
+#include "gui/qt/qt_ui_hooks.h"
 #include "platform/ui_hooks.h"
 
 int main(int argc, char** argv) {

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "client/fast_ini_file.h"
-#include "gui/entry_combo_box.h"
+#include "gui/qt/entry_combo_box.h"
 #include "gui_fixture.h"
 
 using namespace wb;

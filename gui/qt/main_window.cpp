@@ -1,5 +1,5 @@
 // MainWindow: layout and event forwarding of the main window.
-#include "gui/main_window.h"
+#include "gui/qt/main_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -8,11 +8,11 @@
 #include <QTimer>
 
 #include "app/main_window_features.h"
-#include "gui/entry_combo_box.h"
-#include "gui/html_link_label.h"
-#include "gui/message_presenter.h"
-#include "gui/setup_dialog.h"
-#include "gui/ui_fonts.h"
+#include "gui/qt/entry_combo_box.h"
+#include "gui/qt/html_link_label.h"
+#include "gui/qt/message_presenter.h"
+#include "gui/qt/setup_dialog.h"
+#include "gui/qt/ui_fonts.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {

@@ -1,6 +1,6 @@
 // PainterSurface: text through the realised fonts' advance tables, so that
 // measuring never shapes text; drawing goes to QPainter.
-#include "gui/qpainter_surface.h"
+#include "gui/qt/qpainter_surface.h"
 
 #include <QGlyphRun>
 #include <QGuiApplication>
@@ -9,8 +9,8 @@
 #include <cmath>
 #include <QScreen>
 
-#include "gui/file_icon_list.h"
-#include "gui/system_colors.h"
+#include "gui/qt/file_icon_list.h"
+#include "gui/qt/system_colors.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {

@@ -1,5 +1,5 @@
 // QtUiHooks: waits that keep the window alive without polling.
-#include "gui/qt_ui_hooks.h"
+#include "gui/qt/qt_ui_hooks.h"
 
 #include <QApplication>
 #include <QEventLoop>

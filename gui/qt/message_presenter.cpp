@@ -1,5 +1,5 @@
 // QtMessagePresenter: QMessageBox with the German button texts.
-#include "gui/message_presenter.h"
+#include "gui/qt/message_presenter.h"
 
 #include <QApplication>
 #include <QMessageBox>

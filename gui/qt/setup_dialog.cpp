@@ -1,5 +1,5 @@
 // SetupDialog: the editor's controls at their places and its events.
-#include "gui/setup_dialog.h"
+#include "gui/qt/setup_dialog.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -11,9 +11,9 @@
 #include <QSignalBlocker>
 #include <QStyleOptionFrame>
 
-#include "gui/html_link_label.h"
-#include "gui/message_presenter.h"
-#include "gui/ui_fonts.h"
+#include "gui/qt/html_link_label.h"
+#include "gui/qt/message_presenter.h"
+#include "gui/qt/ui_fonts.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {

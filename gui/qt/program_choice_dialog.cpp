@@ -1,5 +1,5 @@
 // QtProgramChoice: pick the program for a file type in an open-file dialog.
-#include "gui/program_choice_dialog.h"
+#include "gui/qt/program_choice_dialog.h"
 
 #include <QApplication>
 #include <QFileDialog>

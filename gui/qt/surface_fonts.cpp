@@ -1,5 +1,5 @@
 // Font fallback, character tables and realised fonts of the QPainter surface.
-#include "gui/surface_fonts.h"
+#include "gui/qt/surface_fonts.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "gui/font_setup.h"
+#include "gui/qt/font_setup.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {

@@ -1,5 +1,5 @@
 // BackgroundFontSetUp: one reader thread, joined by whoever needs the fonts first.
-#include "gui/font_setup.h"
+#include "gui/qt/font_setup.h"
 
 #include <mutex>
 #include <thread>

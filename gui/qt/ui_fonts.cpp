@@ -1,9 +1,9 @@
 // UiFont: Tahoma with the same look-alike the list rows use where it is missing.
-#include "gui/ui_fonts.h"
+#include "gui/qt/ui_fonts.h"
 
 #include <QStringList>
 
-#include "gui/surface_fonts.h"
+#include "gui/qt/surface_fonts.h"
 
 namespace wb::gui {
 

@@ -17,7 +17,7 @@
 #include <QPointF>
 #include <QString>
 
-#include "gui/surface_fonts.h"
+#include "gui/qt/surface_fonts.h"
 #include "htmldraw/draw_surface.h"
 
 class QPainter;

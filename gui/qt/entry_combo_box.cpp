@@ -1,13 +1,13 @@
 // EntryComboBox: owner-drawn entry rows through DrawHtmlItem.
-#include "gui/entry_combo_box.h"
+#include "gui/qt/entry_combo_box.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 
-#include "gui/qpainter_surface.h"
-#include "gui/system_colors.h"
+#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/system_colors.h"
 #include "htmldraw/html_item.h"
 #include "platform/codepage.h"
 

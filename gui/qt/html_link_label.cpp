@@ -1,6 +1,6 @@
 // HtmlLinkLabel: a layout of the markup kept until the text, the width or the
 // font changes; painting and hit-testing read it.
-#include "gui/html_link_label.h"
+#include "gui/qt/html_link_label.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -9,8 +9,8 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-#include "gui/qpainter_surface.h"
-#include "gui/system_colors.h"
+#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/system_colors.h"
 #include "platform/codepage.h"
 
 namespace wb::gui {

@@ -1,5 +1,5 @@
 // File-type icons from the icon theme, with a drawn page or folder as stand-in.
-#include "gui/file_icon_list.h"
+#include "gui/qt/file_icon_list.h"
 
 #include <QFileInfo>
 #include <QMimeType>

@@ -1,5 +1,5 @@
 // System colour numbers mapped onto the roles of the application's palette.
-#include "gui/system_colors.h"
+#include "gui/qt/system_colors.h"
 
 #include <QGuiApplication>
 #include <QPalette>
