@@ -2,6 +2,7 @@
 #include "gui/qt/setup_dialog.h"
 
 #include <QCheckBox>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,11 @@ SetupComboBox::SetupComboBox(QWidget* parent) : QComboBox(parent) {
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);
   setMaxVisibleItems(20);
+  // Values are stored as typed. A case-blind completer would put an offered
+  // item in place of the typed text ("PDF" becoming "pdf", "laser" picking
+  // Laser's bins), on completion and again on Enter, which matches the list
+  // with the completer's case rule.
+  completer()->setCaseSensitivity(Qt::CaseSensitive);
 }
 
 void SetupComboBox::setReadOnly(bool readOnly) {

@@ -191,6 +191,33 @@ TEST_F(SetupDialogTest, BinsFollowThePrinterButNotTheFilling) {
   EXPECT_EQ(bins->count(), 2);
 }
 
+// Typed values are stored as typed: an offered item that differs only in case
+// must not take the typed text's place, whether the user leaves the field with
+// Tab or confirms it with Enter; and the bins follow the exact printer name.
+TEST_F(SetupDialogTest, TypedTextKeepsItsCase) {
+  struct Case {
+    SetupField field;
+    const char* typed;
+  };
+  const Case cases[] = {
+      {SetupField::Destination, "PDF"}, {SetupField::FilterPOT, "RECHNUNG"}, {SetupField::FilterOutput, "Mail"},
+      {SetupField::Printer, "laser"},   {SetupField::Duplex, "Vertical"},
+  };
+  for (Qt::Key leave : {Qt::Key_Tab, Qt::Key_Return}) {
+    auto dialog = Shown();
+    dialog->ActionBox()->setCurrentIndex(kActionChange);
+    for (const Case& c : cases) {
+      QLineEdit* edit = dialog->Field(c.field)->lineEdit();
+      edit->setFocus();
+      edit->selectAll();
+      QTest::keyClicks(edit, c.typed);
+      QTest::keyClick(edit, leave);
+      EXPECT_EQ(dialog->FieldText(c.field), c.typed) << "left with key " << leave;
+    }
+    EXPECT_EQ(dialog->Field(SetupField::Bin)->count(), 0) << "no printer is called \"laser\"";
+  }
+}
+
 TEST_F(SetupDialogTest, UnknownLayoutNamesAreRed) {
   auto dialog = Shown();
   QLineEdit* layout = dialog->Field(SetupField::FilterLayoutName)->lineEdit();
