@@ -3,8 +3,10 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/main_window_features.h"
@@ -72,6 +74,8 @@ void MainWindow::BuildControls() {
   runButton_->setPalette(blueText);
   at(runButton_, 231, 92, 151, 41);
   connect(runButton_, &QPushButton::clicked, this, [this] { Guarded([&] { logic_->Button1Click(); }); });
+  // A push button outside a dialog is no default button: Enter would do nothing.
+  runButton_->installEventFilter(this);
 
   openPdf_ = new QCheckBox(QString::fromUtf8("Öffnen"), this);
   at(openPdf_, 152, 114, 73, 17);
@@ -122,8 +126,24 @@ void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
+  if (QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
   // After the window is on screen, like the first showing of a form.
   QTimer::singleShot(0, this, [this] { Guarded([&] { logic_->FormShow(); }); });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == runButton_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      runButton_->click();  // does nothing while the button is disabled (a run in progress)
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

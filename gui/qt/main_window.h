@@ -62,6 +62,7 @@ class MainWindow : public QWidget, public IMainView {
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();

@@ -2,6 +2,7 @@
 // button's texts during a run, and the settings written at close.
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +58,30 @@ TEST_F(MainWindowGuiTest, EnterInTheListStartsARun) {
   QTest::keyClick(window->EntryList(), Qt::Key_Return);
   EXPECT_EQ(server.Count("WRITE PRINT"), 1);
   EXPECT_TRUE(window->RunButton()->isEnabled());
+}
+
+TEST_F(MainWindowGuiTest, StartsCentredOnTheScreen) {
+  WriteEntries(kPrintEntry);
+  Open(server, opener);
+  const QPoint centre = window->screen()->availableGeometry().center();
+  const QPoint own = window->frameGeometry().center();
+  EXPECT_LE((own - centre).manhattanLength(), 2) << own.x() << "," << own.y();
+}
+
+TEST_F(MainWindowGuiTest, EnterOnTheFocusedButtonStartsARun) {
+  WriteEntries(kPrintEntry);
+  Open(server, opener);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    const int before = server.Count("WRITE PRINT");
+    window->RunButton()->setFocus();
+    QTest::keyClick(window->RunButton(), key);
+    EXPECT_EQ(server.Count("WRITE PRINT"), before + 1) << "key " << key;
+  }
+  // With the list focused, Enter runs the entry once, not twice.
+  const int before = server.Count("WRITE PRINT");
+  window->EntryList()->setFocus();
+  QTest::keyClick(window->EntryList(), Qt::Key_Return);
+  EXPECT_EQ(server.Count("WRITE PRINT"), before + 1);
 }
 
 TEST_F(MainWindowGuiTest, PickingAPrintEntryDisablesOpen) {
