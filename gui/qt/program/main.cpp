@@ -4,8 +4,10 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
 
 #include "app/message_boxes.h"
+#include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
 #include "client/opening/open_files.h"
@@ -18,7 +20,29 @@
 #include "platform/codepage.h"
 #include "platform/ui_hooks.h"
 
+namespace {
+
+void Print(std::FILE* stream, const std::string& ansiText) {
+  std::fputs(wb::platform::AnsiToUtf8(ansiText).c_str(), stream);
+  std::fflush(stream);
+}
+
+// --help and --version answer before the toolkit starts, so they work
+// without a display too.
+bool AnswerInfoRequest(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  switch (wb::InfoRequestOf(arguments)) {
+    case wb::InfoRequest::Help: Print(stdout, wb::UsageText()); return true;
+    case wb::InfoRequest::Version: Print(stdout, wb::VersionText()); return true;
+    case wb::InfoRequest::None: return false;
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (AnswerInfoRequest(argc, argv)) return 0;
   // The font configuration is read while the toolkit starts and the window
   // logic talks to the server.
   wb::gui::BackgroundFontSetUp fonts;
@@ -51,7 +75,9 @@ int main(int argc, char** argv) {
     wb::gui::MainWindow window(server, opener, arguments);
     window.Create();
     if (window.Logic().DatabaseFolder().empty()) {
-      // No database: close again without showing anything (the settings are written).
+      // No database: close again without showing anything (the settings are
+      // written); only a terminal learns why.
+      Print(stderr, wb::NoServerText());
       window.close();
     } else {
       // Start-up measurements: end as soon as the window has been painted once.

@@ -1,0 +1,90 @@
+// The program itself on the command line: --help and --version answer and end
+// without a window or a server; a start without a server ends without a
+// window but says why on standard error, in one line.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "support/temp_env.h"
+
+namespace {
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+// Runs build/bin/mehrfachausgabe with one argument (none when empty) in the
+// test's private TMPDIR and HOME: no local-service list, so no server.
+Outcome RunProgram(wb::test::TempEnv& env, const std::string& argument) {
+  const char* dir = std::getenv("WB_BIN_DIR");
+  const std::string program = std::string(dir ? dir : ".") + "/mehrfachausgabe";
+  const std::string out = env.Root().string() + "/out.txt", err = env.Root().string() + "/err.txt";
+  std::string command = "QT_QPA_PLATFORM=offscreen '" + program + "'";
+  if (!argument.empty()) command += " '" + argument + "'";
+  command += " >'" + out + "' 2>'" + err + "' </dev/null";
+  Outcome outcome;
+  int status = std::system(command.c_str());
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.out = ReadAll(out);
+  outcome.err = ReadAll(err);
+  return outcome;
+}
+
+TEST(ProgramStart, HelpAndVersionAnswerWithoutAServer) {
+  wb::test::TempEnv env;
+  Outcome help = RunProgram(env, "--help");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.out.rfind("Aufruf: mehrfachausgabe", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("--launch mehrfachausgabe"), std::string::npos);
+  EXPECT_NE(help.out.find("Einträge"), std::string::npos) << "UTF-8 on the terminal";
+  EXPECT_EQ(help.err, "");
+
+  Outcome version = RunProgram(env, "--version");
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("mehrfachausgabe ", 0), 0u) << version.out;
+  EXPECT_GT(version.out.size(), std::string("mehrfachausgabe \n").size());
+  EXPECT_EQ(version.out.find('\n'), version.out.size() - 1) << "one line";
+  EXPECT_EQ(version.err, "");
+}
+
+// The lines of a text that begin with the prefix (the toolkit may add its own
+// warnings on standard error).
+std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
+  std::vector<std::string> found;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(prefix, 0) == 0) found.push_back(line);
+  return found;
+}
+
+}  // namespace
+
+TEST(ProgramStart, WithoutAServerItEndsWithOneLineOnStandardError) {
+  wb::test::TempEnv env;
+  for (const char* argument : {"", "Lieferschein Kunde"}) {
+    Outcome start = RunProgram(env, argument);
+    EXPECT_EQ(start.exitCode, 0) << argument;
+    EXPECT_EQ(start.out, "") << argument;
+    const std::vector<std::string> lines = LinesStartingWith(start.err, "mehrfachausgabe:");
+    ASSERT_EQ(lines.size(), 1u) << start.err;
+    EXPECT_NE(lines[0].find("Kein Server der Werkbank hat geantwortet"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("wbk-localserver --database ORDNER --appdir ORDNER --launch mehrfachausgabe"),
+              std::string::npos)
+        << lines[0];
+  }
+}
