@@ -1,0 +1,65 @@
+// mehrfachausgabe.exe: the Windows program. Installs the core's hooks into the
+// Win32 front end, takes its arguments from the system's Unicode command line,
+// and runs the main window until it closes.
+#include "app/message_boxes.h"
+#include "app/server_link.h"
+#include "app/shell_file_opener.h"
+#include "client/opening/open_files.h"
+#include "gui/win32/main_window.h"
+#include "gui/win32/message_loop.h"
+#include "gui/win32/message_presenter.h"
+#include "gui/win32/program_choice_dialog.h"
+#include "gui/win32/ui_hooks.h"
+#include "gui/win32/win32_headers.h"
+#include "gui/win32/win32_text.h"
+#include "platform/ui_hooks.h"
+
+namespace {
+
+// The arguments as the run-time splits them, as 8-bit text.
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* given = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (given == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(wb::win32::Narrow(given[i]));
+  ::LocalFree(given);
+  return arguments;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
+  ::InitCommonControlsEx(&controls);
+
+  wb::win32::Win32UiHooks hooks;
+  wb::platform::SetUiHooks(&hooks);
+  wb::win32::TaskDialogPresenter presenter;
+  wb::MessageBoxes::SetPresenter(&presenter);
+  wb::win32::Win32ProgramChoice programChoice;
+  wb::SetProgramChoiceHook(&programChoice);
+
+  int exitCode = 0;
+  {
+    wb::PipeServerLink server;
+    wb::ShellFileOpener opener;
+    wb::win32::MainWindow window(server, opener, CommandLineArguments());
+    window.Create();
+    if (window.Logic().DatabaseFolder().empty()) {
+      // No database: close again without showing anything (the settings are written).
+      window.Logic().FormClose();
+    } else {
+      // Start-up measurements: end as soon as the window has been painted once.
+      if (::GetEnvironmentVariableW(L"WB_QUIT_WHEN_SHOWN", nullptr, 0) > 0) window.QuitWhenPainted();
+      window.Show();
+      exitCode = wb::win32::RunMessageLoop();
+    }
+    // Program starts still running finish while messages keep flowing.
+    wb::ShutdownOpeningThreadPool();
+  }
+  wb::SetProgramChoiceHook(nullptr);
+  wb::MessageBoxes::SetPresenter(nullptr);
+  wb::platform::SetUiHooks(nullptr);
+  return exitCode;
+}

@@ -1,0 +1,28 @@
+// Conversions through the core's code-page functions, so the front end and the
+// core agree on every character.
+#include "gui/win32/win32_text.h"
+
+#include "platform/codepage.h"
+
+namespace wb::win32 {
+
+std::wstring Wide(std::string_view ansi) {
+  const std::u16string wide = platform::AnsiToWide(ansi);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+std::string Narrow(std::wstring_view wide) {
+  return platform::WideToAnsi(std::u16string(wide.begin(), wide.end()));
+}
+
+std::wstring WideUtf8(std::string_view utf8) { return Wide(platform::Utf8ToAnsi(utf8)); }
+
+std::wstring WindowText(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+}  // namespace wb::win32
