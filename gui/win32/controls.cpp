@@ -176,6 +176,7 @@ bool Button::OnCommand(WORD notification) {
 
 void ColoredButton::Create(ControlArgs args, COLORREF textColor) {
   textColor_ = textColor;
+  font_ = args.font;
   args.style |= BS_OWNERDRAW;
   Button::Create(args);
 }
@@ -190,8 +191,11 @@ bool ColoredButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (pressed) ::OffsetRect(&textBox, 1, 1);
   ::SetBkMode(item.hDC, TRANSPARENT);
   ::SetTextColor(item.hDC, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : textColor_);
+  // The device context comes with the system font, not the button's own.
+  HGDIOBJ oldFont = font_ != nullptr ? ::SelectObject(item.hDC, font_) : nullptr;
   ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &textBox,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  if (oldFont != nullptr) ::SelectObject(item.hDC, oldFont);
   if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
     RECT focus = box;
     ::InflateRect(&focus, -Scale(4), -Scale(4));

@@ -106,6 +106,7 @@ class ColoredButton : public Button {
 
  private:
   COLORREF textColor_ = 0;
+  HFONT font_ = nullptr;
 };
 
 class CheckBox : public Control {

@@ -74,7 +74,26 @@ void SetupComboBox::SetReadOnly(bool readOnly) {
   readOnly_ = readOnly;
   if (HWND edit = EditField()) ::SendMessageW(edit, EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
   if (readOnly) ::SendMessageW(Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  CoverButton(readOnly);
   ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// The edit field laid over the button (read-only) or back in its own place.
+void SetupComboBox::CoverButton(bool cover) {
+  HWND edit = EditField();
+  if (edit == nullptr) return;
+  if (!editPlaceKnown_) {
+    ::GetWindowRect(edit, &editPlace_);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&editPlace_), 2);
+    editPlaceKnown_ = true;
+  }
+  RECT place = editPlace_;
+  if (cover) {
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    place.right = client.right - (editPlace_.left - client.left);
+  }
+  ::MoveWindow(edit, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
 }
 
 bool SetupComboBox::OnCommand(WORD notification) {
@@ -98,6 +117,18 @@ bool SetupComboBox::OnCommand(WORD notification) {
 }
 
 LRESULT SetupComboBox::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && window == Handle() && readOnly_) {
+    // A read-only field shows no drop-down button: its place is painted over.
+    const LRESULT result = ComboBox::OnMessage(window, message, wParam, lParam);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (::GetComboBoxInfo(window, &info)) {
+      HDC dc = ::GetDC(window);
+      ::FillRect(dc, &info.rcButton, WhiteBrush());
+      ::ReleaseDC(window, dc);
+    }
+    return result;
+  }
   if (dialog_ != nullptr && dialog_->DiscardsInput()) {
     switch (message) {
       case WM_KEYDOWN:

@@ -4,7 +4,8 @@
 // sets and forwards its events there. While read-only the name is a read-only
 // edit, the check box is disabled, and the drop-downs' fields are read-only
 // with their lists shut: key presses, wheel turns and clicks on the button are
-// discarded.
+// discarded; the edit field is widened over the drop-down button, so a
+// read-only drop-down shows as a plain field.
 #pragma once
 
 #include <array>
@@ -32,8 +33,12 @@ class SetupComboBox : public ComboBox {
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void CoverButton(bool cover);
+
   const SetupDialog* dialog_ = nullptr;
   bool readOnly_ = false;
+  RECT editPlace_{};  // where the drop-down put its edit field
+  bool editPlaceKnown_ = false;
 };
 
 // The red action list: a drop-down list drawn by the program.
