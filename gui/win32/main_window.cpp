@@ -121,7 +121,9 @@ void MainWindow::Show() {
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
   // The window starts with the focus in the list: Enter there runs the entry.
   list_.Focus();
-  ::UpdateWindow(hwnd_);
+  // Painted at once, the controls too, before any other message is handled.
+  ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (quitWhenPainted_) ::PostQuitMessage(0);
 }
 
 void MainWindow::Paint() {
@@ -136,10 +138,6 @@ void MainWindow::Paint() {
   ::SetDCBrushColor(dc, kStripeOutline);
   ::FrameRect(dc, &stripe, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
   ::EndPaint(hwnd_, &paint);
-  if (!painted_) {
-    painted_ = true;
-    if (quitWhenPainted_) ::PostQuitMessage(0);
-  }
 }
 
 // The close is never vetoed: the settings are written, the window goes out of

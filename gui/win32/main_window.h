@@ -31,7 +31,7 @@ class MainWindow final : public IMainView {
   void Create();
   // Shows it centred on the screen; its first showing runs the direct start.
   void Show();
-  // Ends the program's message loop once the window was painted for the first time.
+  // Ends the program's message loop once the window and its controls were painted for the first time.
   void QuitWhenPainted() { quitWhenPainted_ = true; }
 
   HWND Handle() const { return hwnd_; }
@@ -66,7 +66,6 @@ class MainWindow final : public IMainView {
   LinkLabel completePdf_;
   bool shownOnce_ = false;
   bool closing_ = false;
-  bool painted_ = false;
   bool quitWhenPainted_ = false;
 };
 
