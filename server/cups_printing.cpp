@@ -3,6 +3,9 @@
 
 #include <cups/cups.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/codepage.h"
 
 namespace wb::server {
@@ -58,9 +61,23 @@ bool ListCupsPrinters(std::vector<TPrinterInfo>& printers) {
   return !printers.empty();
 }
 
-bool CupsHasPrinter(const std::string& name) {
+TCupsPrinterCheck CheckCupsPrinter(const std::string& name) {
   DestList dests;
-  return dests.Find(name) != nullptr;
+  // An empty list is also what a server without printers sends; only a failed
+  // connection means that nobody answered.
+  if (dests.Count() == 0 && cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) {
+    return {TCupsPrinterState::NoServer, ""};
+  }
+  cups_dest_t* dest = dests.Find(name);
+  if (dest == nullptr) return {TCupsPrinterState::Unknown, ""};
+  auto option = [dest](const char* key) { return cupsGetOption(key, dest->num_options, dest->options); };
+  const char* message = option("printer-state-message");
+  std::string detail = message != nullptr ? platform::Utf8ToAnsi(message) : std::string();
+  const char* state = option("printer-state");
+  if (state != nullptr && std::atoi(state) == IPP_PSTATE_STOPPED) return {TCupsPrinterState::Stopped, detail};
+  const char* accepting = option("printer-is-accepting-jobs");
+  if (accepting != nullptr && std::strcmp(accepting, "false") == 0) return {TCupsPrinterState::Rejecting, detail};
+  return {TCupsPrinterState::Ready, detail};
 }
 
 bool PrintWithCups(const TPrintRequest& request, int& jobId, std::string& error) {

@@ -24,7 +24,16 @@ struct TPrintRequest {
 
 // False when CUPS does not answer or knows no printer.
 bool ListCupsPrinters(std::vector<TPrinterInfo>& printers);
-bool CupsHasPrinter(const std::string& name);
+
+// Whether a job for the printer can be handed over now. A stopped queue would
+// keep the job without printing it, and one that refuses jobs would drop it, so
+// both count as faults the user must hear of.
+enum class TCupsPrinterState { Ready, NoServer, Unknown, Stopped, Rejecting };
+struct TCupsPrinterCheck {
+  TCupsPrinterState State = TCupsPrinterState::Unknown;
+  std::string Detail;  // CUPS's own words on the state (8-bit), may be empty
+};
+TCupsPrinterCheck CheckCupsPrinter(const std::string& name);
 // Submits the job; false with a reason. jobId receives CUPS's job number.
 bool PrintWithCups(const TPrintRequest& request, int& jobId, std::string& error);
 

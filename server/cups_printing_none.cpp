@@ -16,7 +16,9 @@ bool ListCupsPrinters(std::vector<TPrinterInfo>& printers) {
   return false;
 }
 
-bool CupsHasPrinter(const std::string&) { return false; }
+TCupsPrinterCheck CheckCupsPrinter(const std::string&) {
+  return {TCupsPrinterState::NoServer, Ansi("Dieser Server wurde ohne CUPS gebaut.")};
+}
 
 bool PrintWithCups(const TPrintRequest&, int& jobId, std::string& error) {
   jobId = 0;

@@ -87,13 +87,31 @@ std::string PrintOutcome(const TServerOptions& options, const TPrintRequest& req
                          const std::string& renderError) {
   if (!rendered) return Ansi("nicht gedruckt: ") + renderError;
   if (options.NoCups) return Ansi("nicht gedruckt: CUPS abgeschaltet");
-  if (request.Printer.empty()) return Ansi("nicht gedruckt: kein Drucker angegeben");
-  if (!CupsHasPrinter(request.Printer)) return Ansi("nicht gedruckt: CUPS kennt den Drucker nicht");
   int jobId = 0;
   std::string error;
   if (!PrintWithCups(request, jobId, error)) return Ansi("nicht gedruckt: ") + error;
   return "CUPS-Auftrag " + std::to_string(jobId);
 }
+
+// The journal is one line per job with tab-separated fields.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
+struct TRefusalText {
+  TCupsPrinterState State;
+  const char* Text;
+};
+
+constexpr TRefusalText kRefusals[] = {
+    {TCupsPrinterState::NoServer, "nicht gedruckt: CUPS antwortet nicht"},
+    {TCupsPrinterState::Unknown, "nicht gedruckt: CUPS kennt den Drucker nicht"},
+    {TCupsPrinterState::Stopped, "nicht gedruckt: der Drucker ist in CUPS angehalten"},
+    {TCupsPrinterState::Rejecting, "nicht gedruckt: der Drucker nimmt in CUPS keine Aufträge an"},
+};
 
 }  // namespace
 
@@ -146,7 +164,23 @@ void ProducePdf(const TServerOptions& options, const std::string& entryJson, boo
   LogVerbose(std::string(command) + ": Spool-Datei " + spool);
 }
 
-void ProducePrint(const TServerOptions& options, const std::string& entryJson) {
+std::string PrintRefusal(const TServerOptions& options, const std::string& entryJson) {
+  if (options.NoCups) return std::string();
+  auto entry = JSONCast<TWBJSON>(TWBJSONText::Parse(entryJson));
+  if (!entry) return std::string();  // the output queue reports it
+  const std::string printer = entry->StringByName("Defaultprinter");
+  if (printer.empty()) return Ansi("nicht gedruckt: kein Drucker angegeben");
+  const TCupsPrinterCheck check = CheckCupsPrinter(printer);
+  for (const auto& refusal : kRefusals) {
+    if (refusal.State != check.State) continue;
+    std::string text = Ansi(refusal.Text);
+    if (!check.Detail.empty()) text += " (" + check.Detail + ")";
+    return OneLine(text);
+  }
+  return std::string();
+}
+
+void ProducePrint(const TServerOptions& options, const std::string& entryJson, const std::string& refusal) {
   auto entry = ParseEntry(entryJson, "PRINT");
   if (!entry) return;
   TPrintRequest request;
@@ -158,14 +192,19 @@ void ProducePrint(const TServerOptions& options, const std::string& entryJson) {
   StripHTMLMarkup(info);
   request.Title = info.empty() ? std::string("Mehrfachausgabe") : info;
 
-  auto order = LoadOrder(options.OrderFile);
-  TOrderDocument document = BuildOrderDocument(order.get(), entry.get(), Footer());
-  request.PdfFile = GetClientTempDir("wbk-localserver") + "print-" + NewGuidText() + ".pdf";
-  std::string renderError;
-  bool rendered = RenderPdf(document, request.PdfFile, renderError);
   TPrintJournalLine line{LocalTimestamp(), request.Printer, request.Bin, request.DuplexType, request.Copies,
-                         entry->StringByName("SuperLayoutname"), PrintOutcome(options, request, rendered, renderError)};
-  DeleteFileIfExists(request.PdfFile);
+                         entry->StringByName("SuperLayoutname"), refusal};
+  if (refusal.empty()) {
+    auto order = LoadOrder(options.OrderFile);
+    TOrderDocument document = BuildOrderDocument(order.get(), entry.get(), Footer());
+    request.PdfFile = GetClientTempDir("wbk-localserver") + "print-" + NewGuidText() + ".pdf";
+    std::string renderError;
+    bool rendered = RenderPdf(document, request.PdfFile, renderError);
+    line.Outcome = OneLine(PrintOutcome(options, request, rendered, renderError));
+    DeleteFileIfExists(request.PdfFile);
+  } else {
+    LogLine("PRINT: " + request.Printer + ": " + refusal);
+  }
 
   LogVerbose("PRINT: " + FormatPrintJournalLine(line));
   if (options.AppDir.empty()) {

@@ -14,9 +14,17 @@ namespace wb::server {
 // wholeOrder: the document without the entry's output section.
 void ProducePdf(const TServerOptions& options, const std::string& entryJson, bool wholeOrder);
 
-// Renders the entry's document, hands it to CUPS when the entry's printer is
-// known there, and always appends the job to <appdir>/SPOOLER/PRINTJOURNAL.TXT.
-void ProducePrint(const TServerOptions& options, const std::string& entryJson);
+// Why a PRINT request cannot reach its printer, as the reply and the journal
+// say it ("nicht gedruckt: ..."): no printer named, CUPS not answering, a printer
+// CUPS does not know, a stopped queue, a queue that refuses jobs. "" when the job
+// can be handed over, and with --no-cups (the journal is then the printout).
+// Asked when the request comes in, so the client hears of it in the reply.
+std::string PrintRefusal(const TServerOptions& options, const std::string& entryJson);
+
+// Appends the job to <appdir>/SPOOLER/PRINTJOURNAL.TXT. Without a refusal it
+// first renders the entry's document and hands it to CUPS; with one, the
+// refusal is the job's outcome and nothing is rendered.
+void ProducePrint(const TServerOptions& options, const std::string& entryJson, const std::string& refusal);
 
 // <appdir>/SPOOLER/PDFX/<file name of pdfFileName>
 std::string SpoolFileName(const std::string& appDir, const std::string& pdfFileName);

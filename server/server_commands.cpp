@@ -78,8 +78,11 @@ std::u16string TServerCommands::CurrentPdf(const std::u16string& data) {
 std::u16string TServerCommands::Print(const std::u16string& data) {
   std::string entry = platform::WideToAnsi(data);
   const TServerOptions& options = options_;
-  outputs_.Add([&options, entry] { ProducePrint(options, entry); });
-  return std::u16string();
+  std::string refusal = PrintRefusal(options, entry);
+  // The journal line is written by the output queue in either case, so lines
+  // of jobs that arrive together never mix.
+  outputs_.Add([&options, entry, refusal] { ProducePrint(options, entry, refusal); });
+  return platform::AnsiToWide(refusal);
 }
 
 }  // namespace wb::server

@@ -1,6 +1,7 @@
 // The commands wbk-localserver answers. Every request gets exactly one reply:
 // text answers travel in the reply's DATA, the output commands are acknowledged
-// at once with an empty reply and done by the output queue, and an unknown
+// at once and done by the output queue (the reply's DATA is empty, except for a
+// PRINT that cannot reach its printer: then it holds the reason), and an unknown
 // command gets an empty DATA as well.
 #pragma once
 

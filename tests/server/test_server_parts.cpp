@@ -8,6 +8,7 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "client/local_service_list.h"
+#include "client/streams.h"
 #include "ipc/message_data.h"
 #include "ipc/wire_format.h"
 #include "json/wbjson.h"
@@ -170,9 +171,24 @@ TEST_F(ServerCommandsTest, TextAnswers) {
 
 TEST_F(ServerCommandsTest, OutputCommandsAreAcknowledgedAtOnce) {
   options_.AppDir = env_.Dir("app");
+  options_.NoCups = true;
   EXPECT_EQ(AnswerTo(u"PRINT", u"{\"Defaultprinter\":\"X\"}"), u"");
   EXPECT_TRUE(outputs_.WaitIdle(30000));
   EXPECT_TRUE(FileExistsEx(PrintJournalFileName(options_.AppDir)));
+}
+
+// A printout that cannot happen is refused in the reply and in the journal;
+// tests/server/test_server_cups.cpp has the refusals of a real scheduler.
+TEST_F(ServerCommandsTest, PrintWithoutAPrinterIsRefusedInTheReplyAndTheJournal) {
+  options_.AppDir = env_.Dir("app");
+  const std::string refusal = Ansi("nicht gedruckt: kein Drucker angegeben");
+  EXPECT_EQ(AnswerTo(u"PRINT", u"{\"Copies\":2}"), platform::AnsiToWide(refusal));
+  EXPECT_EQ(AnswerTo(u"PRINT", u"{\"Defaultprinter\":\"\"}"), platform::AnsiToWide(refusal));
+  ASSERT_TRUE(outputs_.WaitIdle(30000));
+  std::unique_ptr<TFileStream> journal;
+  OpenReadShared(PrintJournalFileName(options_.AppDir), journal);
+  const std::string lines = journal->ReadRest();
+  EXPECT_NE(lines.find("\tExemplare: 2\tLayout: \t" + refusal + "\r\n"), std::string::npos) << lines;
 }
 
 TEST(ServerPrinters, ListIsWrittenAsPrintersJson) {
