@@ -62,7 +62,10 @@ ScopedVariable::ScopedVariable(const std::string& name, const std::string& value
 ScopedVariable::~ScopedVariable() { ::SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
 
 ProgramDriver::ProgramDriver(const std::vector<std::string>& arguments)
-    : process_(platform::StartProcess(BinFolder() + "mehrfachausgabe.exe", arguments)) {}
+    : ProgramDriver(BinFolder() + "mehrfachausgabe.exe", arguments) {}
+
+ProgramDriver::ProgramDriver(const std::string& program, const std::vector<std::string>& arguments)
+    : process_(platform::StartProcess(program, arguments)) {}
 
 ProgramDriver::~ProgramDriver() {
   if (!process_) return;

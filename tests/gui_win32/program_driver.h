@@ -33,6 +33,8 @@ class ScopedVariable {
 class ProgramDriver {
  public:
   explicit ProgramDriver(const std::vector<std::string>& arguments = {});
+  // Another copy of the program (an installed one).
+  ProgramDriver(const std::string& program, const std::vector<std::string>& arguments);
   ~ProgramDriver();  // a program still running is ended
   ProgramDriver(const ProgramDriver&) = delete;
   ProgramDriver& operator=(const ProgramDriver&) = delete;

@@ -2,6 +2,7 @@
 // driven through its controls as a user drives it. One program start per
 // scenario (Wine starts are slow).
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include "entries/setup_form.h"
 #include "gui/win32/control_ids.h"
@@ -372,4 +373,61 @@ TEST_F(ProgramTest, UmlautFolderAndAQuotedNameWithAColon) {
     EXPECT_EQ(program.WaitForExit(30000), 0);
   }
   EXPECT_NE(Last(*server_, "PRINT").Data.find("\"Info\":\"Lieferschein \\\"Nord\\\": Lager\""), std::string::npos);
+}
+
+// ---- the installer ----
+
+namespace {
+
+int RunAndWait(const std::string& program, const std::vector<std::string>& arguments, int timeoutMs) {
+  auto process = platform::StartProcess(program, arguments);
+  if (!process) return -1;
+  int code = 0;
+  return process->Wait(timeoutMs, code) ? code : -1000;
+}
+
+std::string KnownFolder(int csidl) {
+  char path[MAX_PATH + 1] = {};
+  ::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+  return path;
+}
+
+bool UninstallKeyExists() {
+  HKEY key = nullptr;
+  const LONG result =
+      ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mehrfachausgabe", 0,
+                      KEY_READ | KEY_WOW64_64KEY, &key);
+  if (key != nullptr) ::RegCloseKey(key);
+  return result == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, InstallerInstallsAProgramThatRunsAndUninstallsWithoutATrace) {
+  const std::string setup = BinFolder() + "mehrfachausgabe-setup.exe";
+  if (!FileExists(setup)) GTEST_SKIP() << "no installer in this build (makensis missing)";
+  const std::string folder = KnownFolder(CSIDL_PROGRAM_FILES) + "\\Mehrfachausgabe\\";
+  const std::string menu = KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\Mehrfachausgabe\\";
+  ASSERT_FALSE(FileExists(folder)) << "left over from an earlier run";
+
+  ASSERT_EQ(RunAndWait(setup, {"/S"}, 60000), 0);
+  EXPECT_EQ(ReadFileBytes(folder + "mehrfachausgabe.exe"), ReadFileBytes(BinFolder() + "mehrfachausgabe.exe"));
+  EXPECT_TRUE(FileExists(folder + "uninstall.exe"));
+  EXPECT_TRUE(FileExists(menu + "Mehrfachausgabe.lnk"));
+  EXPECT_TRUE(UninstallKeyExists());
+
+  // The installed program in the direct-start form.
+  StartServer();
+  WriteEntries(kThreeEntries);
+  {
+    ProgramDriver program(folder + "mehrfachausgabe.exe", {"Lieferschein Lager"});
+    EXPECT_EQ(program.WaitForExit(30000), 0);
+  }
+  EXPECT_EQ(Last(*server_, "PRINT").Data, kPrintEntryJson);
+
+  // The uninstaller copies itself away and ends at once; its copy removes the folder.
+  EXPECT_EQ(RunAndWait(folder + "uninstall.exe", {"/S"}, 60000), 0);
+  EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder); }, 60000)) << folder;
+  EXPECT_FALSE(FileExists(menu));
+  EXPECT_FALSE(UninstallKeyExists());
 }
