@@ -184,6 +184,14 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_COMMAND:
+      // Enter with the focus on "Los!": the keyboard navigation asks the window for its
+      // default action; a push button outside a dialog is no default button of its own.
+      if (LOWORD(wParam) == IDOK && ::GetFocus() == runButton_.Handle() && runButton_.Enabled()) {
+        Guarded([&] { logic_->Button1Click(); });
+        return 0;
+      }
+      break;
     default:
       break;
   }

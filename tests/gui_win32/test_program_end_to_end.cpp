@@ -375,6 +375,49 @@ TEST_F(ProgramTest, UmlautFolderAndAQuotedNameWithAColon) {
   EXPECT_NE(Last(*server_, "PRINT").Data.find("\"Info\":\"Lieferschein \\\"Nord\\\": Lager\""), std::string::npos);
 }
 
+// ---- the command line ----
+
+namespace {
+
+// Runs the program with its standard output and error going into files; returns the exit code.
+int RunWithStreams(const std::string& arguments, const std::string& out, const std::string& err) {
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE outFile = ::CreateFileA(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  HANDLE errFile = ::CreateFileA(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = outFile;
+  startup.hStdError = errFile;
+  PROCESS_INFORMATION process{};
+  std::string command = "\"" + BinFolder() + "mehrfachausgabe.exe\" " + arguments;
+  const BOOL started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                        &process);
+  ::CloseHandle(outFile);
+  ::CloseHandle(errFile);
+  if (!started) return -1;
+  DWORD code = 1000;
+  if (::WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hProcess);
+  ::CloseHandle(process.hThread);
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, VersionHelpAndAMissingServerAnswerOnTheStreams) {
+  const std::string out = root_ + "out.txt", err = root_ + "err.txt";
+  EXPECT_EQ(RunWithStreams("--version", out, err), 0);
+  EXPECT_EQ(ReadFileBytes(out).rfind("mehrfachausgabe 0.", 0), 0u) << ReadFileBytes(out);
+  EXPECT_EQ(RunWithStreams("--help", out, err), 0);
+  EXPECT_NE(ReadFileBytes(out).find(platform::Utf8ToAnsi("  EINTRAG        Name oder UID eines Eintrags")),
+            std::string::npos);
+  // No server in this test's temporary folder: no window, one line on standard error.
+  EXPECT_EQ(RunWithStreams("", out, err), 0);
+  EXPECT_EQ(ReadFileBytes(err).rfind("mehrfachausgabe: Kein Server der Werkbank hat geantwortet", 0), 0u)
+      << ReadFileBytes(err);
+}
+
 // ---- the installer ----
 
 namespace {

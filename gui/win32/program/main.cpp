@@ -2,6 +2,7 @@
 // Win32 front end, takes its arguments from the system's Unicode command line,
 // and runs the main window until it closes.
 #include "app/message_boxes.h"
+#include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
 #include "client/opening/open_files.h"
@@ -27,9 +28,51 @@ std::vector<std::string> CommandLineArguments() {
   return arguments;
 }
 
+// A window program has no console of its own: what it says on the command line
+// goes to the stream it was given (redirected into a file or a pipe), else to
+// the console of the program that started it, else nowhere.
+void Print(DWORD which, const std::string& ansiText) {
+  HANDLE stream = ::GetStdHandle(which);
+  if (stream == nullptr || stream == INVALID_HANDLE_VALUE) {
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    stream = ::GetStdHandle(which);
+    if (stream == nullptr || stream == INVALID_HANDLE_VALUE) return;
+  }
+  std::string text;
+  for (char c : ansiText) {
+    if (c == '\n') text += '\r';
+    text += c;
+  }
+  DWORD mode = 0;
+  DWORD written = 0;
+  if (::GetConsoleMode(stream, &mode)) {
+    const std::wstring wide = wb::win32::Wide(text);
+    ::WriteConsoleW(stream, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  } else {
+    ::WriteFile(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  }
+}
+
+bool AnswerInfoRequest(const std::vector<std::string>& arguments) {
+  switch (wb::InfoRequestOf(arguments)) {
+    case wb::InfoRequest::Help:
+      Print(STD_OUTPUT_HANDLE, wb::UsageText());
+      return true;
+    case wb::InfoRequest::Version:
+      Print(STD_OUTPUT_HANDLE, wb::VersionText());
+      return true;
+    case wb::InfoRequest::None:
+      return false;
+  }
+  return false;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::vector<std::string> arguments = CommandLineArguments();
+  if (AnswerInfoRequest(arguments)) return 0;
+
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
   ::InitCommonControlsEx(&controls);
 
@@ -44,11 +87,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   {
     wb::PipeServerLink server;
     wb::ShellFileOpener opener;
-    wb::win32::MainWindow window(server, opener, CommandLineArguments());
+    wb::win32::MainWindow window(server, opener, arguments);
     window.Create();
     if (window.Logic().DatabaseFolder().empty()) {
       // No database: close again without showing anything (the settings are written).
       window.Logic().FormClose();
+      Print(STD_ERROR_HANDLE, wb::NoServerText());
     } else {
       // Start-up measurements: end as soon as the window has been painted once.
       if (::GetEnvironmentVariableW(L"WB_QUIT_WHEN_SHOWN", nullptr, 0) > 0) window.QuitWhenPainted();
