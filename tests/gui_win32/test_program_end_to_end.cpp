@@ -470,7 +470,7 @@ TEST_F(ProgramTest, InstallerInstallsAProgramThatRunsAndUninstallsWithoutATrace)
 
   // The uninstaller copies itself away and ends at once; its copy removes the folder.
   EXPECT_EQ(RunAndWait(folder + "uninstall.exe", {"/S"}, 60000), 0);
-  EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder); }, 60000)) << folder;
+  EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder) && !UninstallKeyExists(); }, 60000)) << folder;
   EXPECT_FALSE(FileExists(menu));
   EXPECT_FALSE(UninstallKeyExists());
 }

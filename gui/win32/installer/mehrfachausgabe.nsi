@@ -66,12 +66,13 @@ SectionEnd
 ; user and the suite and stay where they are.
 Section "Uninstall"
   SetShellVarContext all
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "Software\Werkbank\${NAME}"
+  DeleteRegKey /ifempty HKLM "Software\Werkbank"
   Delete "$SMPROGRAMS\${NAME}\${NAME}.lnk"
   RMDir "$SMPROGRAMS\${NAME}"
   Delete "$INSTDIR\mehrfachausgabe.exe"
   Delete "$INSTDIR\uninstall.exe"
+  ; Last: the folder going away tells that the uninstaller is done.
   RMDir "$INSTDIR"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  DeleteRegKey HKLM "Software\Werkbank\${NAME}"
-  DeleteRegKey /ifempty HKLM "Software\Werkbank"
 SectionEnd
