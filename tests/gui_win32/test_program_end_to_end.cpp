@@ -188,6 +188,9 @@ TEST_F(ProgramTest, ShortcutOnTheDesktopStartsItsEntry) {
 
 TEST_F(ProgramTest, EditorChangesTheEntryAndTheFileHoldsExactlyTheChange) {
   StartServer();
+  server_->SetAnswer("PRINTERS",
+                     "{\"Printers\":[{\"Name\":\"Lager 1\",\"Bins\":[{\"Bin\":\"Fach 1\"},{\"Bin\":\"Fach 2\"}]},"
+                     "{\"Name\":\"Empfang\",\"Bins\":[{\"Bin\":\"Oben\"}]}]}");
   WriteEntries(kThreeEntries);
   WriteSettings(1, true);
   ProgramDriver program;
@@ -213,9 +216,23 @@ TEST_F(ProgramTest, EditorChangesTheEntryAndTheFileHoldsExactlyTheChange) {
   EXPECT_FALSE(Enabled(Control(editor, kIdForbidden)));
   EXPECT_EQ(Text(copies), L"1");
   EXPECT_EQ(Text(name), L"Angebot <b>fett</b>");
+  // The example link fills the name whatever the state.
+  ASSERT_TRUE(ClickLink(Control(editor, kIdExampleLink), 1));
+  EXPECT_TRUE(WaitUntil([&] { return Text(name) == Wide(kExampleEntryName); }, 5000)) << Narrow(Text(name));
 
   Pick(action, 1);
   ASSERT_TRUE(WaitUntil([&] { return Enabled(Control(editor, kIdForbidden)); }, 5000));
+  // The printers come from the server; picking one offers its bins.
+  HWND printer = Control(editor, kIdFieldBase + static_cast<int>(SetupField::Printer));
+  HWND bin = Control(editor, kIdFieldBase + static_cast<int>(SetupField::Bin));
+  EXPECT_EQ(ComboItems(printer), (std::vector<std::wstring>{L"Lager 1", L"Empfang"}));
+  EXPECT_TRUE(ComboItems(bin).empty());
+  Pick(printer, 1);
+  EXPECT_TRUE(WaitUntil([&] { return ComboItems(bin) == std::vector<std::wstring>{L"Oben"}; }, 5000));
+  Pick(printer, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ComboItems(bin) == std::vector<std::wstring>{L"Fach 1", L"Fach 2"}; }, 5000));
+  Pick(bin, 1);
+  EXPECT_TRUE(WaitUntil([&] { return Text(bin) == L"Fach 2"; }, 5000));
   ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Angebot neu"));
   ::SendMessageW(ComboEdit(copies), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
   Type(ComboEdit(copies), L"3");
@@ -238,8 +255,8 @@ TEST_F(ProgramTest, EditorChangesTheEntryAndTheFileHoldsExactlyTheChange) {
       "      \"Destination\":\"pdf\",\r\n"
       "      \"SuperLayoutname\":\"Angebot\",\r\n"
       "      \"LabelPrinter\":\"\",\r\n"
-      "      \"Defaultprinter\":\"\",\r\n"
-      "      \"DefaultprinterBinName\":\"\",\r\n"
+      "      \"Defaultprinter\":\"Lager 1\",\r\n"
+      "      \"DefaultprinterBinName\":\"Fach 2\",\r\n"
       "      \"DuplexType\":\"\",\r\n"
       "      \"Copies\":3,\r\n"
       "      \"Forbidden\":false,\r\n"
