@@ -2,8 +2,12 @@
 // test sees them, the listener's instances, and the error codes callers act on.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <chrono>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "ipc/message_data.h"
 #include "ipc/server_calls.h"
@@ -190,6 +194,100 @@ TEST(Win32Pipes, TimeOutsAndAClosedOtherEndHaveTheirCodes) {
   EXPECT_EQ(platform::LastError(), platform::kErrorBrokenPipe);
   EXPECT_FALSE(server->Write("x", 1, 1000));
   EXPECT_EQ(platform::LastError(), platform::kErrorNoData);
+}
+
+// The server reads in short slices so that it sees a stop request soon; every
+// slice that ends without data cancels its read. Bytes that arrive while a
+// read is being cancelled must come with the next read, in order, none lost.
+TEST(Win32Pipes, ReadsCutShortByTheirTimeOutLoseNoByte) {
+  const std::string path = platform::LocalPipePath(UniquePipeName("WIN32-SLICES"));
+  std::string reason;
+  auto listener = platform::CreatePipeListener(path, reason);
+  ASSERT_TRUE(listener) << reason;
+  auto client = platform::OpenPipe(path);
+  ASSERT_TRUE(client);
+  auto server = listener->Accept(2000);
+  ASSERT_TRUE(server);
+
+  constexpr int kBytes = 60000;
+  std::thread writer([&] {
+    std::string piece;
+    for (int sent = 0; sent < kBytes;) {
+      piece.clear();
+      for (int i = 0; i < 1 + sent % 23 && sent < kBytes; ++i, ++sent) piece += static_cast<char>(sent % 251);
+      if (!client->Write(piece.data(), static_cast<int64_t>(piece.size()), 10000)) return;
+      // Pauses around the reader's slice, so that many reads end just as bytes come.
+      std::this_thread::sleep_for(std::chrono::microseconds((sent * 7919) % 2000));
+    }
+  });
+  int received = 0;
+  int wrong = -1;
+  int slicesCut = 0;
+  auto end = std::chrono::steady_clock::now() + 60s;
+  char buffer[97];
+  while (received < kBytes && std::chrono::steady_clock::now() < end) {
+    // A slice of 0 ms cancels a read right after it started, 1 ms a little later.
+    int64_t got = server->Read(buffer, 1 + received % static_cast<int>(sizeof buffer), (received + slicesCut) % 2);
+    if (got < 0) {
+      ASSERT_EQ(platform::LastError(), platform::kErrorWaitTimeout);
+      ++slicesCut;
+      continue;
+    }
+    for (int64_t i = 0; i < got; ++i, ++received) {
+      if (wrong < 0 && buffer[i] != static_cast<char>(received % 251)) wrong = received;
+    }
+  }
+  writer.join();
+  EXPECT_EQ(received, kBytes);
+  EXPECT_EQ(wrong, -1) << "first byte out of order at " << wrong;
+  std::printf("%d bytes, %d reads cut short\n", received, slicesCut);
+}
+
+// The server's accept loop waits in short slices too; a client that connects
+// at any moment of it must be accepted, also while a slice is ending.
+TEST(Win32Pipes, AcceptInShortSlicesMissesNoClient) {
+  const std::string path = platform::LocalPipePath(UniquePipeName("WIN32-ACCEPT"));
+  std::string reason;
+  auto listener = platform::CreatePipeListener(path, reason);
+  ASSERT_TRUE(listener) << reason;
+  constexpr int kClients = 4;
+  constexpr int kConnectionsEach = 150;
+  std::atomic<bool> done{false};
+  std::atomic<int> accepted{0};
+  std::thread acceptor([&] {
+    while (!done.load()) {
+      auto connection = listener->Accept(1 + accepted.load() % 3);
+      if (!connection) continue;
+      ++accepted;
+      connection->Write("!", 1, 5000);
+    }
+  });
+  std::atomic<int> unanswered{0};
+  std::mutex lock;
+  std::string report;
+  std::vector<std::thread> clients;
+  for (int c = 0; c < kClients; ++c) {
+    clients.emplace_back([&, c] {
+      for (int i = 0; i < kConnectionsEach && unanswered.load() < 3; ++i) {
+        std::unique_ptr<platform::PipeHandle> pipe;
+        for (int attempt = 0; !pipe && attempt < 100; ++attempt) {
+          pipe = platform::OpenPipe(path);
+          if (!pipe) platform::WaitNamedPipe(path, 1000);
+        }
+        char answer = 0;
+        if (pipe && pipe->Read(&answer, 1, 10000) == 1 && answer == '!') continue;
+        ++unanswered;
+        std::lock_guard<std::mutex> guard(lock);
+        report += "client " + std::to_string(c) + ", connection " + std::to_string(i) +
+                  (pipe ? ": no answer\n" : ": could not connect\n");
+      }
+    });
+  }
+  for (auto& client : clients) client.join();
+  done = true;
+  acceptor.join();
+  EXPECT_EQ(unanswered.load(), 0) << report;
+  EXPECT_EQ(accepted.load(), kClients * kConnectionsEach);
 }
 
 TEST(Win32Pipes, LargeBlocksArriveWhole) {
