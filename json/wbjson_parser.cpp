@@ -125,9 +125,11 @@ void UnescapeInto(std::string_view raw, std::string& out) {
   }
 }
 
-// The lenient UTF-8 reading: a byte with bit 7 set leads a sequence of one more
+// The lenient UTF-8 reading: a byte from 0xC0 up leads a sequence of one more
 // byte, or of two when bit 5 is set too; the character keeps 16 bits. False as
-// soon as a continuation byte is missing or malformed.
+// soon as a continuation byte is missing or malformed, and for a byte from 0x80
+// to 0xBF standing alone: it can only continue a sequence, so the text is
+// Windows-1252 ("\x96\x96" is two dashes, not one character made of both).
 bool TryDecodeLenientUTF8(std::string_view bytes, TWideText& out) {
   out.resize(bytes.size());
   char16_t* target = out.data();
@@ -139,6 +141,7 @@ bool TryDecodeLenientUTF8(std::string_view bytes, TWideText& out) {
       *target++ = lead;
       continue;
     }
+    if (lead < 0xC0) return false;
     const int continuations = (lead & 0x20) != 0 ? 2 : 1;
     if (end - p < continuations) return false;
     uint32_t character = lead & 0x3F;

@@ -136,6 +136,29 @@ TEST(JsonParser, StringsAreUTF8OrSystemCodePageEachOnItsOwn) {
   EXPECT_EQ(StringOf("\"\xF0\x9F\x98\x80\"").size(), 4u);
 }
 
+// A byte from 0x80 to 0xBF can only continue a UTF-8 sequence. Two such
+// Windows-1252 characters side by side, or one after the euro escape (its byte
+// is 0x80), are therefore text of the code page, never one UTF-8 character.
+TEST(JsonParser, NeighbouringCodePageCharactersStayApart) {
+  const struct {
+    const char* Json;     // as the writer produces it: code-page bytes, euro escaped
+    const char* Expected;  // UTF-8
+  } kCases[] = {
+      {"\"A \x96\x96 B\"", "A –– B"},
+      {"\"\x91\x92\"", "‘’"},
+      {"\"\x85\x93\"", "…“"},
+      {"\"\\u20ac\x97\"", "€—"},
+      {"\"\\u20ac\x94\"", "€”"},
+      {"\"\x80\x80\"", "€€"},
+      {"\"\xA0\xBF\"", "\u00A0¿"},
+      {"\"x\xB0\"", "x°"},
+      // A lead byte from 0xC0 up still starts a sequence: valid UTF-8 reads the same.
+      {"\"\xC3\xA4\xE2\x80\x93\"", "ä–"},
+      {"\"\xC3\x96\x96\"", "Ã––"},  // the second 0x96 stands alone: the whole string is code page
+  };
+  for (const auto& c : kCases) EXPECT_EQ(StringOf(c.Json), W(c.Expected)) << c.Json;
+}
+
 TEST(JsonParser, StringHelpers) {
   const struct {
     uint32_t CodePoint;
