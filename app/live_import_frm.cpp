@@ -163,7 +163,7 @@ void TLiveImportFrm::SaveEntries() {
   if (busy_ != 0) return;
   BusyScope busy(busy_);
   CheckDatabaseUnchanged();
-  std::unique_ptr<TWBJSON> root = BuildSaveDocument(lines_);
+  std::unique_ptr<TWBJSON> root = BuildSaveDocument(lines_, document_.get());
   const int selected = view_.SelectedIndex();
   // The list points into the document it was built from: rebuild it from the
   // new document before the old one goes, so a failing write below cannot

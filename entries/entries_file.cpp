@@ -113,7 +113,7 @@ void BuildEntryLines(const TWBJSON& document, TStringList& lines) {
   lines.EndUpdate();
 }
 
-std::unique_ptr<TWBJSON> BuildSaveDocument(const TStringList& lines) {
+std::unique_ptr<TWBJSON> BuildSaveDocument(const TStringList& lines, const TWBJSON* current) {
   auto root = std::make_unique<TWBJSON>();
   root->SetStringByName(entry_keys::LogFileName, kLogFileNameValue);
   auto* items = root->AddMemberAndGet(u"Items", std::make_unique<TWBSONList>());
@@ -122,6 +122,12 @@ std::unique_ptr<TWBJSON> BuildSaveDocument(const TStringList& lines) {
     if (entry) items->Add(TWBCustomJSON::Clone(entry));
   }
   TWBSONList::SortByField(items, entry_keys::Info, nullptr, true);
+  if (const TWBSONList* kept = EntryItems(current)) {
+    for (int32_t i = 0; i < kept->ChildCount(); ++i) {
+      const TWBCustomJSON* element = kept->ChildAt(i);
+      if (JSONAs<TWBJSON>(element) == nullptr) items->Add(TWBCustomJSON::Clone(element));
+    }
+  }
   return root;
 }
 

@@ -44,8 +44,10 @@ void BuildEntryLines(const TWBJSON& document, TStringList& lines);
 
 // A new root for saving: "LogFileName", then "Items" with a deep copy of every
 // line's entry, sorted by plain "Info". Raises "Info not found in Items" when
-// the first entry has no "Info".
-std::unique_ptr<TWBJSON> BuildSaveDocument(const TStringList& lines);
+// the first entry has no "Info". Elements of the current document's "Items"
+// that are no objects (a stray null or text) have no line; they follow the
+// entries unchanged, in their order, so a save does not lose them.
+std::unique_ptr<TWBJSON> BuildSaveDocument(const TStringList& lines, const TWBJSON* current = nullptr);
 
 // True when an entry of the document has exactly this "UID".
 bool UidExists(const TWBJSON* document, const std::string& uid);

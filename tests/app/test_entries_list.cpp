@@ -3,6 +3,8 @@
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 
 using namespace wb;
@@ -117,4 +119,109 @@ TEST_F(MainWindowTest, TheStartBackupIsWrittenOnlyWhenItsBytesDiffer) {
     EXPECT_EQ(ReadBytes(backup), written);
     EXPECT_NE(fs::last_write_time(backup), old);
   }
+}
+
+TEST_F(MainWindowTest, ItemsThatAreNoObjectsStayInTheFileAtTheNextSave) {
+  WriteEntries(Entry("b", "pdf", false, "UB") + ",null,\"Notiz\"," + Entry("a", "print", false, "UA") +
+               ",[1,2],7");
+  frm->FormCreate();
+  EXPECT_EQ(view.rows, (std::vector<std::string>{"[print] a", "[pdf] b"}));  // only entries are shown
+  frm->SaveEntries();
+  auto saved = LoadEntriesDocument(EntriesPath());
+  ASSERT_TRUE(saved);
+  // The entries sorted by "Info", then the other elements unchanged and in their order.
+  EXPECT_EQ(TWBJSONText::Generate(EntryItems(saved.get())),
+            "[" + Entry("a", "print", false, "UA") + "," + Entry("b", "pdf", false, "UB") + ",null,\"Notiz\",[1,2],7]");
+  EXPECT_EQ(ReadBytes(EntriesPath() + ".backup"), ReadBytes(EntriesPath()));
+  // And again: a second save neither loses nor repeats them.
+  frm->SaveEntries();
+  EXPECT_EQ(TWBJSONText::Generate(EntryItems(LoadEntriesDocument(EntriesPath()).get())),
+            "[" + Entry("a", "print", false, "UA") + "," + Entry("b", "pdf", false, "UB") + ",null,\"Notiz\",[1,2],7]");
+}
+
+// Windows-1252 characters side by side ("––", "‘’", "…“", the euro sign before
+// a dash) come back from every load and save exactly as they were written.
+TEST_F(MainWindowTest, CodePageTextSurvivesLoadAndSave) {
+  const std::string names[] = {"A \x96\x96 B", "\x91Zitat\x92", "\x85\x93", "Preis \x80\x97 netto", "\x80\x94"};
+  std::string items;
+  for (const std::string& name : names) items += (items.empty() ? "" : ",") + Entry(name, "pdf");
+  WriteBytes(EntriesPath(), "{\"Items\":[" + items + "]}");
+  frm->FormCreate();
+  frm->SaveEntries();
+  frm->SaveEntries();
+  auto saved = LoadEntriesDocument(EntriesPath());
+  ASSERT_TRUE(saved);
+  std::vector<std::string> infos;
+  for (int i = 0; i < EntryItems(saved.get())->ChildCount(); ++i)
+    infos.push_back(EntryItems(saved.get())->ChildAt(i)->StringByName("Info"));
+  std::sort(infos.begin(), infos.end());
+  std::vector<std::string> expected(std::begin(names), std::end(names));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(infos, expected);
+  EXPECT_NE(ReadBytes(EntriesPath()).find("\"Info\":\"A \x96\x96 B\""), std::string::npos);
+}
+
+// The example document byte for byte: members in their order, their values,
+// and a new UID of 36 upper-case hexadecimal characters in groups 8-4-4-4-12.
+TEST_F(MainWindowTest, TheExampleDocumentExactly) {
+  frm->FormCreate();
+  const std::string file = ReadBytes(EntriesPath());
+  const std::string uidKey = "\"UID\":\"";
+  const size_t uidAt = file.find(uidKey);
+  ASSERT_NE(uidAt, std::string::npos) << file;
+  const std::string uid = file.substr(uidAt + uidKey.size(), 36);
+  for (size_t i = 0; i < uid.size(); ++i) {
+    const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
+    EXPECT_TRUE(hyphen ? uid[i] == '-' : std::isxdigit(static_cast<unsigned char>(uid[i])) && !std::islower(uid[i]))
+        << uid;
+  }
+  EXPECT_EQ(file,
+            "{\r\n"
+            "  \"LogFileName\":\"<TMP>log.json\",\r\n"
+            "  \"Items\":[\r\n"
+            "    {\r\n"
+            "      \"Info\":\"Beispiel: \xC4ndern Sie alles hier!\",\r\n"
+            "      \"Filter.POT\":\"rechnung\",\r\n"
+            "      \"Filter.Output\":\"mail\",\r\n"
+            "      \"Filter.LayoutName\":\"\",\r\n"
+            "      \"Destination\":\"pdf\",\r\n"
+            "      \"SuperLayoutname\":\"\",\r\n"
+            "      \"LabelPrinter\":\"\",\r\n"
+            "      \"Defaultprinter\":\"\",\r\n"
+            "      \"DefaultprinterBinName\":\"\",\r\n"
+            "      \"DuplexType\":\"\",\r\n"
+            "      \"Copies\":1,\r\n"
+            "      \"Forbidden\":true,\r\n"
+            "      \"UID\":\"" + uid + "\"\r\n"
+            "    }\r\n"
+            "  ]\r\n"
+            "}\r\n");
+  // Each start makes its own.
+  std::filesystem::remove(EntriesPath());
+  frm->LoadEntries(0);
+  EXPECT_EQ(ReadBytes(EntriesPath()).find(uid), std::string::npos);
+}
+
+TEST(EntryFields, ReadingDefaults) {
+  const struct {
+    const char* Entry;
+    bool Forbidden;
+    int32_t Copies;
+  } kCases[] = {
+      {"{}", false, 0},
+      {"{\"Forbidden\":null,\"Copies\":null}", false, 0},
+      {"{\"Forbidden\":true,\"Copies\":3}", true, 3},
+      {"{\"Forbidden\":false,\"Copies\":\"2\"}", false, 2},
+      {"{\"Copies\":\"abc\"}", false, 0},
+      {"{\"Copies\":\"\"}", false, 0},
+      {"{\"Forbidden\":\"ja\"}", false, 0},
+  };
+  for (const auto& c : kCases) {
+    auto entry = TWBJSONText::Parse(c.Entry);
+    ASSERT_TRUE(entry) << c.Entry;
+    EXPECT_EQ(EntryForbidden(*entry), c.Forbidden) << c.Entry;
+    EXPECT_EQ(EntryCopies(*entry), c.Copies) << c.Entry;
+  }
+  // A missing text member reads as "".
+  EXPECT_EQ(EntryString(*TWBJSONText::Parse("{}"), entry_keys::Defaultprinter), "");
 }
