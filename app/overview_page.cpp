@@ -27,14 +27,23 @@ std::string RowCell(const char* width) {
          "color=\"#000000\" face=\"Tahoma\">";
 }
 
+// Lines each followed by CR LF: the row template and the cells' line lists.
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + kCrLf;
   return text;
 }
 
+// Lines with CR LF between them: the head and foot blocks, whose CR LF after
+// the last line is the one the file puts after every block.
+std::string SeparateLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) text += (i == 0 ? "" : kCrLf) + lines[i];
+  return text;
+}
+
 std::string HeadBlock() {
-  return JoinLines({
+  return SeparateLines({
       Ansi("<html><head><title>Übersicht</title>"),
       "<meta http-equiv=\"refresh\" content=\"30\" >",
       "<meta http-equiv=\"Cache-control\" content=\"no-cache\">",
@@ -85,7 +94,9 @@ const std::string& RowTemplate() {
   return row;
 }
 
-std::string FootBlock() { return JoinLines({"</table>", "</div>", "</font>         ", "</body></html>            "}); }
+std::string FootBlock() {
+  return SeparateLines({"</table>", "</div>", "</font>         ", "</body></html>            "});
+}
 
 // The sentence pieces; the colour tags lack their ">" and are written so.
 namespace piece {

@@ -40,9 +40,8 @@ const std::string kHead =
     "<div><font color=\"#ffffff\"><b>Aktion f\xFChrt aus:</b></font></div>\r\n"
     "</font>\r\n"
     "</td>\r\n"
-    "</tr>\r\n"
-    "\r\n";  // the block's own CR LF
-const std::string kFoot = "</table>\r\n</div>\r\n</font>         \r\n</body></html>            \r\n\r\n";
+    "</tr>\r\n";  // CR LF between the block's lines, and one after the block
+const std::string kFoot = "</table>\r\n</div>\r\n</font>         \r\n</body></html>            \r\n";
 
 std::string Folders(const std::string& database, const std::string& application) {
   return "<font size=3 color=\"#000000\" face=\"Tahoma\">Die Datenbank liegt hier:<b> " + database +
@@ -229,10 +228,16 @@ TEST_F(OverviewPageTest, TheLinkWritesOpensAndTheWindowDeletesThePage) {
   const std::string expectedPath = env.Tmp().string() + "/WBTempDir/" + MakeSafeFileName(database, false) + ".html";
   EXPECT_EQ(frm->OverviewFile(), expectedPath);
   EXPECT_EQ(opener.withProgram, std::vector<std::string>{expectedPath});
-  const std::string page = ReadBytes(expectedPath);
-  EXPECT_EQ(page.rfind(kHead + Folders(database, application), 0), 0u);
-  // List order: the print entry first.
-  EXPECT_LT(page.find("<div>Druck</div>"), page.find("<div>Angebot<br>"));
+  // The file byte for byte, rows in list order (the print entry first).
+  const std::string noLayout = kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack;
+  const std::string channel = Lines({"- Wenn das Ziel <b></b> ist"});
+  EXPECT_EQ(ReadBytes(expectedPath),
+            kHead + Folders(database, application) +
+                Row("Druck", channel,
+                    Lines({"Das Ziel ist <b>print</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>"})) +
+                Row("Angebot<br>" + kRed + "Dieser Eintrag wird nicht benutzt ", channel,
+                    Lines({"Das Ziel ist <b>pdf</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>"})) +
+                kFoot);
   frm->FormDestroy();
   EXPECT_FALSE(std::filesystem::exists(expectedPath));
 }
