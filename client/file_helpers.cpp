@@ -147,7 +147,8 @@ void LoadListRetry(TStringList& lines, const std::string& fileName) {
   WithRetries([&] {
     if (!FileExistsEx(fileName)) return;
     TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
-    lines.SetText(stream.ReadRest());
+    // Callers write such lists back: a part of the file must not pass for all of it.
+    lines.SetText(stream.ReadRestWhole(FormatMessageText(Ansi("Datei %s kann nicht gelesen werden"), fileName)));
   });
 }
 

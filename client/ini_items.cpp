@@ -180,7 +180,9 @@ std::string TIniItems::GetText() const {
 
 void TIniItems::LoadFromFile(const std::string& fileName) {
   TFileStreamEx stream(fileName, fmOpenRead | fmShareDenyWrite);
-  AdoptText(stream.ReadRest());
+  // A read that fails part-way raises: the lines not read would be missing
+  // from the next write.
+  AdoptText(stream.ReadRestWhole(FormatMessageText(Ansi("Datei %s kann nicht gelesen werden"), fileName)));
 }
 
 void TIniItems::SaveToFile(const std::string& fileName) const {

@@ -38,6 +38,19 @@ std::string TStream::ReadRest() {
   return bytes;
 }
 
+std::string TStream::ReadRestWhole(const std::string& failureText) {
+  const int64_t position = Position();
+  const int64_t size = Size();
+  if (position < 0 || size < 0) throw EInOutError(failureText, static_cast<int>(platform::LastError()));
+  std::string bytes;
+  if (size > position) {
+    bytes.resize(static_cast<size_t>(size - position));
+    if (Read(bytes.data(), static_cast<int64_t>(bytes.size())) != static_cast<int64_t>(bytes.size()))
+      throw EInOutError(failureText, static_cast<int>(platform::LastError()));
+  }
+  return bytes;
+}
+
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
   if (count == 0) {
     source.SetPosition(0);

@@ -43,6 +43,10 @@ class TStream {
   void WriteBuffer(const void* buffer, int64_t count);
   // Everything from the current position to the end, as bytes.
   std::string ReadRest();
+  // The same for a file that is read to be written back: fewer bytes than its
+  // size promises (a read that failed part-way) raise EInOutError with
+  // failureText, so a part of the file never passes for all of it.
+  std::string ReadRestWhole(const std::string& failureText);
   // Copies count bytes (0: the whole source from its start) through one buffer.
   int64_t CopyFrom(TStream& source, int64_t count);
 };

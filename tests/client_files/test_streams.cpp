@@ -31,6 +31,31 @@ TEST(TMemoryStream, ReadsWritesSeeksAndResizes) {
   EXPECT_THROW(stream.ReadBuffer(buffer, 1), EInOutError);
 }
 
+// A stream whose size promises more bytes than it gives, as a file does whose
+// read fails part-way.
+class ShortReadStream : public TMemoryStream {
+ public:
+  int64_t Size() override { return TMemoryStream::Size() + 100; }
+};
+
+TEST(TStream, ReadRestWholeRefusesAPartOfTheBytes) {
+  TMemoryStream whole;
+  whole.WriteBuffer("[Setup]\r\nItemIndex=3\r\n", 22);
+  whole.SetPosition(9);
+  EXPECT_EQ(whole.ReadRestWhole("Lesefehler"), "ItemIndex=3\r\n");
+  EXPECT_EQ(whole.ReadRestWhole("Lesefehler"), "");  // at the end: nothing, and no error
+
+  ShortReadStream cut;
+  cut.WriteBuffer("[Setup]\r\n", 9);
+  cut.SetPosition(0);
+  try {
+    cut.ReadRestWhole("Datei x kann nicht gelesen werden");
+    FAIL() << "no error";
+  } catch (const EInOutError& error) {
+    EXPECT_STREQ(error.what(), "Datei x kann nicht gelesen werden");
+  }
+}
+
 TEST(TBetterFileStream, ModesKeepOrDiscardContent) {
   test::TempEnv env;
   std::string file = env.Dir("b") + "f.txt";

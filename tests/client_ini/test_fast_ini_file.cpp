@@ -396,6 +396,31 @@ TEST_F(FastIniFileTest, TheFileStreamReportsOpenAndCreateFailuresInGerman) {
   EXPECT_THROW(TFileStreamEx(folder, fmCreate), EFCreateError);
 }
 
+// A read that fails part-way must not pass for the whole file: the next write
+// would drop every line not read. A kernel file that reports 4096 bytes and
+// gives a few stands in for a disk that fails in the middle of the file.
+TEST_F(FastIniFileTest, AReadThatFailsPartWayLeavesTheFileAlone) {
+  const fs::path shortFile = "/sys/devices/system/cpu/online";
+  std::error_code error;
+  if (!fs::is_regular_file(shortFile, error) || fs::file_size(shortFile, error) <= ReadBytes(shortFile).size())
+    GTEST_SKIP() << "no file here whose size promises more than it gives (" << shortFile << ")";
+  const std::string path = PathOf("setup.txt");
+  fs::create_symlink(shortFile, path);
+  {
+    TFastIniFile ini(path);
+    try {
+      ini.ReadNumber("Setup", "ItemIndex", 0);
+      FAIL() << "no error";
+    } catch (const EInOutError& failure) {
+      EXPECT_EQ(std::string(failure.what()), "Datei " + path + " kann nicht gelesen werden");
+    }
+    EXPECT_THROW(ini.WriteNumber("Setup", "ItemIndex", 3), EInOutError);
+    EXPECT_FALSE(ini.Modified());
+  }  // destruction writes nothing
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_EQ(fs::read_symlink(path), shortFile);
+}
+
 TEST_F(FastIniFileTest, AnErrorDuringUnwindingDoesNotEndTheProgram) {
   const std::string path = PathOf("blockiert2");
   fs::create_directories(path);
