@@ -22,7 +22,8 @@ void OpenWithProgram(const std::string& verb, const std::string& file, bool ask)
   const std::string target = StripOuterQuotes(file);
   TResolvedProgram resolved = ResolveProgram(target, ask);
   if (resolved.Cancelled) return;
-  OpeningThreadPool().AddJob(std::make_unique<TShellThreadJob>(verb, target, resolved.Program));
+  OpeningThreadPool().AddJob(
+      std::make_unique<TShellThreadJob>(verb, target, resolved.Program, resolved.AskAssociation));
 }
 
 bool ShowInFolder(const std::string& file) { return platform::ShowItemInFolder(file); }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "client/opening/associated_programs.h"
 #include "client/opening/opening_rules.h"
 #include "client/opening/program_choice.h"
 #include "client/opening/program_map.h"

@@ -6,6 +6,7 @@
 
 #include "client/client_dirs.h"
 #include "json/strutils.h"
+#include "platform/folders.h"
 
 namespace wb {
 namespace {
@@ -46,6 +47,9 @@ bool IsUrlOrMail(const std::string& target) {
   for (std::string_view prefix : kUrlAndMailPrefixes) {
     if (upper.starts_with(prefix)) return true;
   }
+  // A local absolute path ("/home/jdoe@corp.example/...") is never a mail
+  // address; on Windows its sign is the ":\" of a drive.
+  if (platform::kPathDelimiter == '/' && target.starts_with('/')) return false;
   return target.find('@') != std::string::npos && target.find(":\\") == std::string::npos;
 }
 

@@ -16,7 +16,8 @@ std::string StripOuterQuotes(const std::string& text);
 std::string LowerFileExt(const std::string& file);
 
 // True for targets with a web, news or mail prefix ("www.", "mailto:", ...) and
-// for any target with an "@" but no ":\" (a mail address, not a Windows path).
+// for any target with an "@" but no ":\" (a mail address, not a Windows path);
+// on POSIX a local absolute path (starting with "/") is never a mail address.
 bool IsUrlOrMail(const std::string& target);
 
 }  // namespace wb

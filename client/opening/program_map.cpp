@@ -2,9 +2,16 @@
 #include "client/opening/program_map.h"
 
 #include <array>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <optional>
+#include <utility>
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
+#include "client/opening/associated_programs.h"
+#include "client/opening/open_files.h"
 #include "client/opening/opening_rules.h"
 #include "client/opening/program_choice.h"
 #include "json/strutils.h"
@@ -43,10 +50,57 @@ std::string TrimControlAndBlank(const std::string& text) {
   return text.substr(first, last - first);
 }
 
+// Asks for a file's associated program on a worker thread and wakes the
+// window's wait when the answer is there. A job dropped unrun (the pool shut
+// down) breaks its promise, which ends the wait too.
+class TAssociationJob : public TWorkerThreadJob {
+ public:
+  explicit TAssociationJob(std::string file) : file_(std::move(file)) {}
+  std::future<std::string> Answer() { return answer_.get_future(); }
+  void Execute() override {
+    std::string program;
+    try {
+      program = AssociatedProgramOnce(file_);
+    } catch (...) {
+      // no preset
+    }
+    answer_.set_value(program);
+    platform::GetUiHooks().WakeUp();
+  }
+
+ private:
+  std::string file_;
+  std::promise<std::string> answer_;
+};
+
+// How often the wait for an answer looks again when no event wakes it.
+constexpr unsigned kAnswerPollMs = 50;
+
+// The associated program for the choice dialog's preset. An answer not known
+// yet is asked on a worker thread while the window's events keep flowing.
+std::string AwaitAssociatedProgram(const std::string& file) {
+  if (std::optional<std::string> known = KnownAssociatedProgram(file)) return *known;
+  auto job = std::make_unique<TAssociationJob>(file);
+  std::future<std::string> answer = job->Answer();
+  OpeningThreadPool().AddJob(std::move(job));
+  while (answer.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    if (!platform::GetUiHooks().PumpMessages(kAnswerPollMs)) return "";  // the program ends: no preset
+  }
+  try {
+    return answer.get();
+  } catch (const std::future_error&) {
+    return "";
+  }
+}
+
 }  // namespace
 
 std::string ProgramMapPath() {
   const std::string path = AddTrailingBackslash(GetClientRootDir()) + kProgramMapFileName;
+  // The old file moves in once. Where it cannot be deleted (an installation
+  // in a folder the user may not write) it stays behind and must not replace
+  // the choices made since.
+  if (FileExistsEx(path)) return path;
   const std::string legacy = LegacyProgramMapPath();
   if (FileExistsEx(legacy) && CopyFileRetry(legacy, path)) DeleteFileIfExists(legacy);
   return path;
@@ -71,17 +125,21 @@ TResolvedProgram ResolveProgram(const std::string& file, bool ask) {
   TStringListEx map;
   LoadProgramMap(map, ProgramMapPath());
   result.Program = map.GetValueText(LowerFileExt(file));
-  if (result.Program.empty()) result.Program = FindAssociatedProgram(file);
+  if (result.Program.empty()) {
+    if (std::optional<std::string> known = KnownAssociatedProgram(file)) result.Program = *known;
+    else result.AskAssociation = true;
+  }
 
   if (ask && platform::GetUiHooks().IsRightControlDown()) {
     ProgramChoiceRequest request;
     request.Filter = ProgramChoiceFilter();
-    request.FileName = FindAssociatedProgram(file);
+    request.FileName = AwaitAssociatedProgram(file);
     if (request.FileName.empty()) request.InitialDir = ExtractFilePath(result.Program);
     std::string chosen;
     if (GetProgramChoiceHook().ChooseProgram(request, chosen) && !chosen.empty()) {
       RememberProgram(LowerFileExt(file), chosen);
       result.Program = chosen;
+      result.AskAssociation = false;
     } else {
       result.Cancelled = true;
     }

@@ -10,8 +10,10 @@ namespace wb {
 
 class TShellThreadJob : public TWorkerThreadJob {
  public:
-  // An empty program hands the file to the shell with the verb.
-  TShellThreadJob(std::string verb, std::string file, std::string program);
+  // An empty program hands the file to the shell with the verb. With
+  // askAssociation the program is first the one the system associates with
+  // the file (asked here, on the worker thread, once per file type).
+  TShellThreadJob(std::string verb, std::string file, std::string program, bool askAssociation = false);
 
   // Starts the program with the file, or lets the shell open it; does not wait
   // for the program, and a failed start is silent.
@@ -25,6 +27,7 @@ class TShellThreadJob : public TWorkerThreadJob {
   std::string program_;
   std::string file_;
   std::string verb_;
+  bool askAssociation_;
 };
 
 }  // namespace wb

@@ -47,6 +47,7 @@ class ChoiceHooks : public platform::UiHooks, public ProgramChoiceHook {
 
 class OpenFilesTest : public ::testing::Test {
  protected:
+  void SetUp() override { ForgetAssociatedPrograms(); }  // each test is a new run of the program
   void TearDown() override { EXPECT_TRUE(OpeningThreadPool().WaitUntilIdle(kBoundMs)); }
 
   // An existing document in the test's private folder.
@@ -166,6 +167,16 @@ TEST_F(OpenFilesTest, WebAndMailTargetsGoToTheShellDespiteAMappingEntry) {
   }
 }
 
+TEST_F(OpenFilesTest, ALocalPathWithAnAtSignUsesTheMappedProgram) {
+  const std::string viewer = standIns_.Install("viewer", "exit 0");
+  WriteProgramMap(".html=" + viewer + "\r\n");
+  const std::string page = env_.Dir("jdoe@corp.example") + "seite.html";
+  std::ofstream(platform::AnsiToUtf8(page)) << "Inhalt";
+  EXPECT_EQ(ResolveProgram(page, false).Program, viewer);
+  OpenWithProgram("open", page, false);
+  EXPECT_EQ(NextCallOf(viewer), Arguments{page});
+}
+
 TEST_F(OpenFilesTest, AProgramThatCannotStartIsSilent) {
   WriteProgramMap(".HTML=/opt/x/viewer\r\n");
   const std::string page = Document("seite.html");
@@ -189,6 +200,36 @@ TEST_F(OpenFilesTest, WithoutMappingTheAssociatedProgramOpensTheFile) {
   EXPECT_EQ(NextCallOf(standIns_.PathOf("xdg-mime")), (Arguments{"query", "filetype", page}));
   EXPECT_EQ(NextCallOf(standIns_.PathOf("xdg-mime")), (Arguments{"query", "default", "text/html"}));
   EXPECT_EQ(NextCallOf(viewer), Arguments{page});
+}
+
+// The system is asked once per file type, on a worker thread: the caller (the
+// window) never waits for xdg-mime, and later files of the type are answered
+// from memory.
+TEST_F(OpenFilesTest, TheAssociatedProgramIsAskedOnceAndNeverOnTheCallersThread) {
+  const std::string viewer = standIns_.Install("html-viewer", "exit 0");
+  const std::string release = env_.Dir("signal") + "antworten";
+  // xdg-mime answers only once the test allows it (at most ten seconds later).
+  standIns_.Install("xdg-mime", "case \"$2\" in filetype) i=0; while [ ! -e '" + release +
+                                    "' ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; [ -e '" + release +
+                                    "' ] && echo 'text/html' ;; default) echo 'viewer.desktop' ;; esac");
+  std::filesystem::create_directories(env_.Root() / "home/.local/share/applications");
+  std::ofstream(env_.Root() / "home/.local/share/applications/viewer.desktop") << "[Desktop Entry]\nExec=html-viewer %f\n";
+  const std::string first = Document("seite.html");
+  const std::string second = Document("ZWEITE.HTML");
+
+  OpenWithProgram("open", first, false);  // returns before the system has answered
+  EXPECT_FALSE(KnownAssociatedProgram(first));
+  std::ofstream(release) << "";
+  EXPECT_EQ(NextCallOf(standIns_.PathOf("xdg-mime")), (Arguments{"query", "filetype", first}));
+  EXPECT_EQ(NextCallOf(standIns_.PathOf("xdg-mime")), (Arguments{"query", "default", "text/html"}));
+  EXPECT_EQ(NextCallOf(viewer), Arguments{first});
+
+  OpenWithProgram("open", second, false);
+  EXPECT_EQ(NextCallOf(viewer), Arguments{second});  // no question in between
+  EXPECT_EQ(ResolveProgram(second, false).Program, viewer);
+  EXPECT_EQ(KnownAssociatedProgram(first), viewer);
+  EXPECT_TRUE(OpeningThreadPool().WaitUntilIdle(kBoundMs));
+  EXPECT_TRUE(standIns_.NothingRecorded());
 }
 
 TEST_F(OpenFilesTest, AssociatedProgramComesFromTheExecLine) {
@@ -250,8 +291,7 @@ TEST_F(OpenFilesTest, CancelledProgramChoiceOpensNothing) {
   EXPECT_EQ(hooks.requests[0].FileName, "");  // nothing associated
   EXPECT_EQ(hooks.requests[0].InitialDir, "/opt/x/");  // the folder of the mapped program
 
-  OpenWithProgram("open", page, true);
-  ExpectMimeQueries(1, page);
+  OpenWithProgram("open", page, true);  // the type's answer is known: nobody is asked again
   EXPECT_TRUE(OpeningThreadPool().WaitUntilIdle(kBoundMs));
   ShellOpenAsync("open", page);  // the first call that arrives is this one
   EXPECT_EQ(NextCallOf(standIns_.PathOf("xdg-open")), Arguments{page});
@@ -268,7 +308,7 @@ TEST_F(OpenFilesTest, ConfirmedProgramChoiceIsStoredAndUsedAtOnceAndLater) {
   hooks.answer = chosen;
 
   OpenWithProgram("open", page, true);
-  ExpectMimeQueries(2, page);  // no mapping entry yet, then the dialog's preset
+  ExpectMimeQueries(1, page);  // for the dialog's preset, once
   EXPECT_EQ(NextCallOf(chosen), Arguments{page});
   EXPECT_EQ(ReadProgramMap(), ".pdf=/opt/y/reader\r\n.html=" + chosen + "\r\n");
 
@@ -280,25 +320,50 @@ TEST_F(OpenFilesTest, ConfirmedProgramChoiceIsStoredAndUsedAtOnceAndLater) {
 
 // --- the mapping file's old home -------------------------------------------------
 
-TEST_F(OpenFilesTest, MappingFileMovesFromTheOldFolderIntoTheClientFolder) {
-  const std::filesystem::path oldFolder =
-      std::filesystem::path(platform::AnsiToUtf8(platform::GetModuleDir())) / kLegacyProgramMapFolder;
-  struct RemoveOnExit {
-    std::filesystem::path folder;
-    ~RemoveOnExit() {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    }
-  } removeOldFolder{oldFolder};
-  WriteProgramMap(".html=/opt/neu/viewer\r\n");  // replaced by the old one
-  std::filesystem::create_directories(oldFolder);
-  std::ofstream(oldFolder / kProgramMapFileName, std::ios::binary) << ".html=/opt/alt/viewer\r\n";
+class LegacyMappingTest : public OpenFilesTest {
+ protected:
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(oldFolder_, ignored);
+    OpenFilesTest::TearDown();
+  }
+  void WriteOldMapping(const std::string& lines) {
+    std::filesystem::create_directories(oldFolder_);
+    std::ofstream(oldFolder_ / kProgramMapFileName, std::ios::binary) << lines;
+  }
+  bool OldMappingExists() const { return std::filesystem::exists(oldFolder_ / kProgramMapFileName); }
 
+  const std::filesystem::path oldFolder_ =
+      std::filesystem::path(platform::AnsiToUtf8(platform::GetModuleDir())) / kLegacyProgramMapFolder;
+};
+
+TEST_F(LegacyMappingTest, TheOldFileMovesIntoTheClientFolderOnce) {
+  WriteOldMapping(".html=/opt/alt/viewer\r\n");
   const std::string path = ProgramMapPath();
   EXPECT_EQ(path, AddTrailingBackslash(GetClientRootDir()) + "OpenFileEx.txt");
   EXPECT_EQ(ReadProgramMap(), ".html=/opt/alt/viewer\r\n");
-  EXPECT_FALSE(std::filesystem::exists(oldFolder / kProgramMapFileName));
+  EXPECT_FALSE(OldMappingExists());
   EXPECT_EQ(ResolveProgram("seite.html", false).Program, "/opt/alt/viewer");
+}
+
+// An old file that could not be deleted (an installation the user may not
+// write) must not take back the choices made with the right Ctrl key since.
+TEST_F(LegacyMappingTest, AnOldFileThatStaysNeverReplacesTheUsersChoices) {
+  ChoiceHooks hooks;
+  const std::string chosen = standIns_.Install("eigener-viewer", "exit 0", env_.Dir("Programme"));
+  WriteOldMapping(".html=/opt/alt/viewer\r\n");
+  EXPECT_EQ(ResolveProgram("seite.html", false).Program, "/opt/alt/viewer");  // moved in
+  WriteOldMapping(".html=/opt/alt/viewer\r\n");                              // and still there
+
+  hooks.rightControl = true;
+  hooks.confirm = true;
+  hooks.answer = chosen;
+  const std::string page = Document("seite.html");
+  EXPECT_EQ(ResolveProgram(page, true).Program, chosen);
+  hooks.rightControl = false;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ResolveProgram(page, false).Program, chosen) << i;
+  EXPECT_EQ(ReadProgramMap(), ".html=" + chosen + "\r\n");
+  EXPECT_TRUE(OldMappingExists());  // left alone
 }
 
 // --- ShowInFolder ---------------------------------------------------------------
