@@ -107,7 +107,8 @@ std::string GetClientRootDir() {
 }
 
 std::string GetClientTempDir(const std::string& sub) {
-  std::string tempDir = AddTrailingBackslash(platform::GetTempPath()) + kTempDirSegment + platform::kPathDelimiter;
+  const std::string tempPath = AddTrailingBackslash(platform::GetTempPath());
+  std::string tempDir = tempPath + platform::SuiteTempFolderName(tempPath) + platform::kPathDelimiter;
   // Another user must not be able to plant files (such as a service list
   // pointing at their own server) in the folder the tool trusts.
   ForceDirs(ExtractFilePath(RemoveTrailingBackslash(tempDir)));

@@ -11,13 +11,14 @@ namespace wb {
 
 inline constexpr const char* kClientRootSegment = "WB-ClientRoot";
 inline constexpr const char* ClientProfileName = "default";
-inline constexpr const char* kTempDirSegment = "WBTempDir";
+inline constexpr const char* kTempDirSegment = platform::kSuiteTempFolderName;
 inline constexpr const char* LocalServiceListFile = "WBK-EXCHANGELOCALSERVICE.TXT";
 
 // <public documents>/WB-ClientRoot/default/ — created on demand.
 std::string GetClientRootDir();
 // <temporary path>/WBTempDir/[sub/] — created on demand; a WBTempDir that is not
-// private to the user is refused with an EInOutError.
+// private to the user is refused with an EInOutError. In a temporary path that
+// users share (POSIX /tmp) the folder is WBTempDir-<uid> (SuiteTempFolderName).
 std::string GetClientTempDir(const std::string& sub);
 // A shell folder; on failure tells the user ("Systemfehler:\r\n" + system text)
 // and ends the process with a non-zero exit code.

@@ -42,6 +42,16 @@ bool GetFolderPath(int csidl, std::string& path);
 // The folder of the running program, with a trailing delimiter.
 std::string GetModuleDir();
 
+// The suite's temporary folder inside the user's temporary path is "WBTempDir".
+inline constexpr const char* kSuiteTempFolderName = "WBTempDir";
+
+// The name of that folder for the given temporary path: "WBTempDir", or on
+// POSIX, where the path is a folder shared between users (sticky, or writable
+// by others, as /tmp is), "WBTempDir-<uid>", so that every user has a folder of
+// their own there and nobody can take another's name first. The program and
+// the server both build their paths with it, so they meet in the same folder.
+std::string SuiteTempFolderName(const std::string& tempPath);
+
 // Checks (POSIX) that a private folder such as WBTempDir is owned by the user and
 // not writable by group or others; creates it with mode 0700 when missing.
 // Returns false with a German text in reason when it must not be used.

@@ -100,6 +100,14 @@ std::string GetModuleDir() {
   return Utf8ToAnsi(path.substr(0, path.find_last_of('/') + 1));
 }
 
+std::string SuiteTempFolderName(const std::string& tempPath) {
+  const std::string native = WithoutTrailingSlash(NativePath(tempPath));
+  struct stat st;
+  const bool shared = ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & (S_ISVTX | S_IWOTH));
+  if (!shared) return kSuiteTempFolderName;
+  return std::string(kSuiteTempFolderName) + "-" + std::to_string(::geteuid());
+}
+
 bool EnsurePrivateFolder(const std::string& path, std::string& reason) {
   std::string native = WithoutTrailingSlash(NativePath(path));
   if (::mkdir(native.c_str(), 0700) != 0 && errno != EEXIST) {

@@ -1,8 +1,9 @@
 // Named pipes on POSIX: \\.\pipe\NAME is the Unix-domain stream socket
-// <temporary path>/WBTempDir/pipes/NAME. The folders are private to the user
-// (mode 0700, refused when another user owns them or others may write them), so
-// only the user's own processes can reach a server. Sockets are non-blocking and
-// every wait goes through poll() with its time-out.
+// <temporary path>/WBTempDir/pipes/NAME (WBTempDir-<uid> in a shared /tmp).
+// The folders are private to the user (mode 0700, refused when another user
+// owns them or others may write them), so only the user's own processes can
+// reach a server. Sockets are non-blocking and every wait goes through poll()
+// with its time-out.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -27,8 +28,8 @@
 namespace wb::platform {
 namespace {
 
-// The same folder GetClientTempDir("") hands out, with the sockets one level down.
-constexpr const char* kTempDirSegment = "WBTempDir";
+// The sockets live one level below the folder GetClientTempDir("") hands out
+// (SuiteTempFolderName of the temporary path).
 constexpr const char* kPipesSegment = "pipes";
 constexpr int kListenBacklog = SOMAXCONN;
 // While every instance is busy, WaitNamedPipe looks again after this pause.
@@ -93,7 +94,7 @@ bool PipeFolder(std::string& folder, std::string& reason) {
     return false;
   }
   if (temp.back() != '/') temp += '/';
-  std::string wbTemp = temp + kTempDirSegment;
+  std::string wbTemp = temp + SuiteTempFolderName(temp);
   std::string pipes = wbTemp + "/" + kPipesSegment;
   folder = pipes + "/";
   // Every connect passes here: the usual case costs two lstat calls.

@@ -102,6 +102,9 @@ std::string GetModuleDir() {
 // The temporary path lies in the user's own profile, which only the user (and
 // the administrators) may write to: creating the folder is enough. A link in
 // its place could lead anywhere and is not used.
+// The temporary path is the user's own, inside the profile.
+std::string SuiteTempFolderName(const std::string&) { return kSuiteTempFolderName; }
+
 bool EnsurePrivateFolder(const std::string& path, std::string& reason) {
   std::string folder = path;
   while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();

@@ -1,12 +1,14 @@
 // Client folder, temporary folder, shell folders and the local-service list.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "client/local_service_list.h"
+#include "platform/pipes.h"
 #include "support/temp_env.h"
 
 using namespace wb;
@@ -28,6 +30,44 @@ TEST(ClientFolders, AnOpenTemporaryFolderIsRefused) {
   ::mkdir(base.c_str(), 0777);
   ::chmod(base.c_str(), 0777);
   EXPECT_THROW(GetClientTempDir(""), EInOutError);
+}
+
+// A temporary path that users share (sticky and open to all, as /tmp): every
+// user gets WBTempDir-<uid> there, so another user's WBTempDir neither blocks
+// the start nor is shared; the sockets of the server and the program meet in
+// it. The user's own temporary path keeps WBTempDir.
+TEST(ClientFolders, ASharedTemporaryPathGetsAFolderPerUser) {
+  test::TempEnv env;
+  const std::string shared = env.Dir("shared");
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  env.Set("TMPDIR", shared);
+  const std::string foreign = shared + "WBTempDir";
+  ASSERT_EQ(::mkdir(foreign.c_str(), 0700), 0);
+  const bool otherUser = ::chown(foreign.c_str(), 4242, 4242) == 0;  // needs root, as in CI
+
+  const std::string own = shared + "WBTempDir-" + std::to_string(::geteuid()) + "/";
+  EXPECT_EQ(GetClientTempDir(""), own);
+  EXPECT_EQ(GetClientTempDir("XCURSOR"), own + "XCURSOR/");
+  struct stat st;
+  ASSERT_EQ(::stat(own.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(st.st_uid, ::geteuid());
+  std::string reason;
+  auto listener = platform::CreatePipeListener(platform::LocalPipePath("WBK_TEST"), reason);
+  ASSERT_TRUE(listener) << reason;
+  EXPECT_EQ(::stat((own + "pipes/WBK_TEST").c_str(), &st), 0);
+  if (otherUser) {
+    ASSERT_EQ(::stat(foreign.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4242u);  // untouched
+  }
+
+  // Open to all but not sticky counts as shared too; the user's own folder does not.
+  const std::string open = env.Dir("offen");
+  ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+  env.Set("TMPDIR", open);
+  EXPECT_EQ(GetClientTempDir(""), open + "WBTempDir-" + std::to_string(::geteuid()) + "/");
+  env.Set("TMPDIR", env.Tmp().string());
+  EXPECT_EQ(GetClientTempDir(""), env.Tmp().string() + "/WBTempDir/");
 }
 
 TEST(ClientFolders, ClientRootLiesInPublicDocuments) {
