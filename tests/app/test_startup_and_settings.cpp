@@ -1,5 +1,6 @@
 // Start-up against the server, the database check and the remembered settings.
 #include "app_fixture.h"
+#include "client/client_dirs.h"
 #include "client/fast_ini_file.h"
 #include "entries/entries_file.h"
 
@@ -87,4 +88,25 @@ TEST_F(MainWindowTest, ClosingStoresSelectionAndCheckBox) {
   TFastIniFile settings(TLiveImportFrm::SettingsFilePath());
   EXPECT_EQ(settings.ReadNumber("Setup", "ItemIndex", 0), 1);
   EXPECT_FALSE(settings.ReadFlag("Setup", "OpenPDF", true));
+}
+
+// The settings file is the suite's temporary folder (GetClientTempDir("")) +
+// "Sonderdruck.V1.LocalSetup.txt": per user, not per database. Written by hand
+// here, read at the start, rewritten at the close.
+TEST_F(MainWindowTest, TheSettingsFileLiesInTheSuitesTemporaryFolder) {
+  const std::string path = GetClientTempDir("") + "Sonderdruck.V1.LocalSetup.txt";
+  WriteBytes(path, "; von Hand\r\n[Setup]\r\nItemIndex=1\r\nOpenPDF=0\r\n");
+  WriteEntries(Entry("a", "pdf") + "," + Entry("b", "pdf"));
+  frm->FormCreate();
+  EXPECT_EQ(view.selected, 1);
+  EXPECT_FALSE(view.openChecked);
+  view.selected = 0;
+  view.openChecked = true;
+  frm->FormClose();
+  EXPECT_EQ(ReadBytes(path), "; von Hand\r\n[Setup]\r\nItemIndex=0\r\nOpenPDF=1\r\n");
+  // Nothing beside it: no other file of that name anywhere in the test's folders.
+  int found = 0;
+  for (const auto& file : std::filesystem::recursive_directory_iterator(env.Root()))
+    found += file.path().filename() == "Sonderdruck.V1.LocalSetup.txt";
+  EXPECT_EQ(found, 1);
 }

@@ -312,6 +312,19 @@ TEST(JsonSort, ByFieldWithMarkupStripped) {
   EXPECT_EQ(infos[4], "<b>Zebra</b>");
 }
 
+// Entries with equal names (compared as plain text, without regard to case)
+// come out in the order this quicksort leaves them, which is not the order they
+// came in. It decides the bytes of every saved entries file, so it is pinned.
+TEST(JsonSort, EqualKeysKeepTheQuicksortsOrder) {
+  auto list = JSONCast<TWBSONList>(ParseText(
+      R"([{"Info":"b","n":1},{"Info":"a","n":2},{"Info":"<b>B</b>","n":3},{"Info":"a","n":4},)"
+      R"({"Info":"B","n":5},{"Info":"A","n":6},{"Info":"b","n":7},{"Info":"a","n":8}])"));
+  TWBSONList::SortByField(list.get(), "Info", nullptr, true);
+  std::vector<int> order;
+  for (int i = 0; i < list->ChildCount(); ++i) order.push_back(list->ChildAt(i)->IntegerByName("n"));
+  EXPECT_EQ(order, (std::vector<int>{4, 6, 8, 2, 7, 1, 5, 3}));
+}
+
 TEST(JsonSort, TheFirstChildMustHaveTheField) {
   auto list = JSONCast<TWBSONList>(ParseText(R"([{"x":1},{"Info":"b"},{"Info":"a"}])"));
   const std::string before = TWBJSONText::Generate(list.get());
