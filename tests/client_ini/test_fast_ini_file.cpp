@@ -402,7 +402,7 @@ TEST_F(FastIniFileTest, TheFileStreamReportsOpenAndCreateFailuresInGerman) {
 TEST_F(FastIniFileTest, AReadThatFailsPartWayLeavesTheFileAlone) {
   const fs::path shortFile = "/sys/devices/system/cpu/online";
   std::error_code error;
-  if (!fs::is_regular_file(shortFile, error) || fs::file_size(shortFile, error) <= ReadBytes(shortFile).size())
+  if (!fs::is_regular_file(shortFile, error) || fs::file_size(shortFile, error) <= ReadBytes(shortFile.string()).size())
     GTEST_SKIP() << "no file here whose size promises more than it gives (" << shortFile << ")";
   const std::string path = PathOf("setup.txt");
   fs::create_symlink(shortFile, path);
