@@ -50,7 +50,6 @@ Control::~Control() {
 }
 
 HWND Control::Create(const ControlArgs& args) {
-  id_ = args.id;
   tCreating = this;
   tCreatingId = args.id;
   hwnd_ = ::CreateWindowExW(args.exStyle, args.className, args.text.c_str(), args.style | WS_CHILD | WS_VISIBLE,

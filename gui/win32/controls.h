@@ -74,8 +74,6 @@ class Control {
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR data);
   HWND hwnd_ = nullptr;
-  int id_ = 0;
-  friend bool ReflectToControl(HWND, UINT, WPARAM, LPARAM, LRESULT&);
 };
 
 bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -17,12 +17,4 @@ std::string Narrow(std::wstring_view wide) {
 
 std::wstring WideUtf8(std::string_view utf8) { return Wide(platform::Utf8ToAnsi(utf8)); }
 
-std::wstring WindowText(HWND window) {
-  const int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-  return text;
-}
-
 }  // namespace wb::win32

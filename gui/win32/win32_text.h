@@ -14,7 +14,4 @@ std::string Narrow(std::wstring_view wide);
 // A UTF-8 literal of the sources ("Öffnen") as the system's wide text.
 std::wstring WideUtf8(std::string_view utf8);
 
-// The window's text.
-std::wstring WindowText(HWND window);
-
 }  // namespace wb::win32
