@@ -2,6 +2,7 @@
 // and restored after it; share modes; dispositions; listings and their masks.
 #include <gtest/gtest.h>
 
+#include "client/fast_ini_file.h"
 #include "client/file_helpers.h"
 #include "client/streams.h"
 #include "json/string_list.h"
@@ -40,6 +41,46 @@ TEST(Win32Files, SaveListRetryRestoresReadOnlyAndHidden) {
   while (::FindNextFileA(listing, &found));
   ::FindClose(listing);
   EXPECT_EQ(entries, 1);
+}
+
+// A range of the settings file that another process holds locked cannot be
+// read: the read fails part-way. The settings object must raise and write
+// nothing, instead of writing its values over the lines it could not read.
+TEST(Win32Files, ASettingsFileWhoseReadFailsPartWayIsLeftAlone) {
+  test::TempEnv env;
+  const std::string file = env.Dir("s") + "Sonderdruck.V1.LocalSetup.txt";
+  const std::string content =
+      "[Setup]\r\nItemIndex=2\r\n;" + std::string(8190, '-') + "\r\n[Fenster]\r\nTitel=Gro\xDF\r\n";
+  test::WriteFileBytes(file, content);
+  HANDLE holder = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  OVERLAPPED range{};
+  range.Offset = 4096;
+  ASSERT_TRUE(::LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 4096, 0, &range));
+  {
+    // Whether this system refuses a read across another handle's lock at all.
+    HANDLE probe = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(probe, INVALID_HANDLE_VALUE);
+    std::string bytes(content.size(), '\0');
+    DWORD got = 0;
+    const BOOL read = ::ReadFile(probe, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    ::CloseHandle(probe);
+    if (read && got == bytes.size()) {
+      ::UnlockFileEx(holder, 0, 4096, 0, &range);
+      ::CloseHandle(holder);
+      GTEST_SKIP() << "this system reads across another handle's lock";
+    }
+  }
+  {
+    TFastIniFile settings(file);
+    EXPECT_THROW(settings.ReadNumber("Setup", "ItemIndex", 0), EInOutError);
+    EXPECT_THROW(settings.WriteNumber("Setup", "ItemIndex", 3), EInOutError);
+  }  // nothing is written at destruction
+  ::UnlockFileEx(holder, 0, 4096, 0, &range);
+  ::CloseHandle(holder);
+  EXPECT_EQ(test::ReadFileBytes(file), content);
 }
 
 TEST(Win32Files, TheBetterFileStreamClearsAndRestoresTheFlags) {
