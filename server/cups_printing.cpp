@@ -12,9 +12,37 @@ namespace wb::server {
 
 namespace {
 
+// The client waits 60 s for a reply; a scheduler that takes the connection and
+// never answers must cost far less than that.
+constexpr int kConnectMs = 3000;
+constexpr double kAnswerSeconds = 5.0;
+
+// A connection to the scheduler the CUPS settings name (CUPS_SERVER,
+// client.conf, the local socket) whose waits are bounded; without a callback,
+// libcups gives a request up when the time-out passes.
+class SchedulerConnection {
+ public:
+  SchedulerConnection()
+      : http_(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectMs, nullptr)) {
+    if (http_ != nullptr) httpSetTimeout(http_, kAnswerSeconds, nullptr, nullptr);
+  }
+  ~SchedulerConnection() {
+    if (http_ != nullptr) httpClose(http_);
+  }
+  SchedulerConnection(const SchedulerConnection&) = delete;
+  SchedulerConnection& operator=(const SchedulerConnection&) = delete;
+
+  http_t* get() const { return http_; }
+
+ private:
+  http_t* http_;
+};
+
 class DestList {
  public:
-  DestList() { count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_); }
+  explicit DestList(http_t* http) {
+    if (http != nullptr) count_ = cupsGetDests2(http, &dests_);
+  }
   ~DestList() { cupsFreeDests(count_, dests_); }
   DestList(const DestList&) = delete;
   DestList& operator=(const DestList&) = delete;
@@ -30,11 +58,11 @@ class DestList {
   int count_ = 0;
 };
 
-std::vector<std::string> InputSlotsOf(cups_dest_t& dest) {
+std::vector<std::string> InputSlotsOf(http_t* http, cups_dest_t& dest) {
   std::vector<std::string> bins;
-  cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, &dest);
+  cups_dinfo_t* info = cupsCopyDestInfo(http, &dest);
   if (info == nullptr) return bins;
-  ipp_attribute_t* sources = cupsFindDestSupported(CUPS_HTTP_DEFAULT, &dest, info, CUPS_MEDIA_SOURCE);
+  ipp_attribute_t* sources = cupsFindDestSupported(http, &dest, info, CUPS_MEDIA_SOURCE);
   for (int i = 0; sources != nullptr && i < ippGetCount(sources); ++i) {
     if (const char* source = ippGetString(sources, i, nullptr)) bins.push_back(platform::Utf8ToAnsi(source));
   }
@@ -52,20 +80,24 @@ const char* SidesForDuplexType(const std::string& duplexType) {
 
 bool ListCupsPrinters(std::vector<TPrinterInfo>& printers) {
   printers.clear();
-  DestList dests;
+  SchedulerConnection scheduler;
+  DestList dests(scheduler.get());
   for (int i = 0; i < dests.Count(); ++i) {
     cups_dest_t& dest = dests.At(i);
     if (dest.instance != nullptr) continue;  // instances share their printer's slots
-    printers.push_back({platform::Utf8ToAnsi(dest.name), InputSlotsOf(dest)});
+    printers.push_back({platform::Utf8ToAnsi(dest.name), InputSlotsOf(scheduler.get(), dest)});
   }
   return !printers.empty();
 }
 
 TCupsPrinterCheck CheckCupsPrinter(const std::string& name) {
-  DestList dests;
-  // An empty list is also what a server without printers sends; only a failed
-  // connection means that nobody answered.
-  if (dests.Count() == 0 && cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) {
+  SchedulerConnection scheduler;
+  if (scheduler.get() == nullptr) return {TCupsPrinterState::NoServer, ""};
+  DestList dests(scheduler.get());
+  // An empty list is also what a scheduler without printers sends; only a
+  // request that got no answer means that nobody answered.
+  if (dests.Count() == 0 && (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ||
+                             cupsLastError() == IPP_STATUS_ERROR_INTERNAL)) {
     return {TCupsPrinterState::NoServer, ""};
   }
   cups_dest_t* dest = dests.Find(name);
@@ -88,7 +120,13 @@ bool PrintWithCups(const TPrintRequest& request, int& jobId, std::string& error)
   if (!request.Bin.empty()) {
     count = cupsAddOption(CUPS_MEDIA_SOURCE, platform::AnsiToUtf8(request.Bin).c_str(), count, &options);
   }
-  jobId = cupsPrintFile2(CUPS_HTTP_DEFAULT, platform::AnsiToUtf8(request.Printer).c_str(),
+  SchedulerConnection scheduler;
+  if (scheduler.get() == nullptr) {
+    cupsFreeOptions(count, options);
+    error = Ansi("CUPS antwortet nicht");
+    return false;
+  }
+  jobId = cupsPrintFile2(scheduler.get(), platform::AnsiToUtf8(request.Printer).c_str(),
                          platform::AnsiToUtf8(request.PdfFile).c_str(), platform::AnsiToUtf8(request.Title).c_str(),
                          count, options);
   cupsFreeOptions(count, options);

@@ -428,5 +428,30 @@ TEST_F(CupsPrintingTest, ASilentCupsIsAnErrorInTheReplyAndThePrinterListFallsBac
   EXPECT_NE(Ask("CUPS-E2E-SILENT", "PRINTERS").find("Demo Laserdrucker"), std::string::npos);
 }
 
+// A scheduler that takes the connection and never answers must not hold the
+// reply: the check gives up within seconds and says that CUPS does not answer.
+TEST_F(CupsPrintingTest, ASchedulerThatNeverAnswersDoesNotHoldTheReply) {
+  int mute = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(::bind(mute, reinterpret_cast<sockaddr*>(&address), size), 0);
+  ASSERT_EQ(::getsockname(mute, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  ASSERT_EQ(::listen(mute, 16), 0);  // connections wait in the backlog, never accepted
+  env_->Set("CUPS_SERVER", "127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+  ServerProcess mutes("CUPS-E2E-MUTE", {"--appdir", app_});
+  env_->Set("CUPS_SERVER", cups_->Server());
+  ASSERT_TRUE(mutes.Running());
+  auto start = Clock::now();
+  bool complete = false;
+  std::string reply = Ask("CUPS-E2E-MUTE", "PRINT", std::string("{\"Defaultprinter\":\"") + kQueue + "\"}", &complete);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
+  EXPECT_TRUE(complete);
+  EXPECT_EQ(reply.rfind("nicht gedruckt: CUPS antwortet nicht", 0), 0u) << reply;
+  JournalLines(Journal(), ++journalLines_, 20000);
+  ::close(mute);
+}
+
 }  // namespace
 }  // namespace wb
