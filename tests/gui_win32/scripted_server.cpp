@@ -66,6 +66,11 @@ void ScriptedServer::SetAnswer(const std::string& command, const std::string& va
   answers_[command] = value;
 }
 
+void ScriptedServer::CloseEarlyOn(const std::string& command) {
+  std::lock_guard<std::mutex> guard(lock_);
+  closeEarlyOn_ = command;
+}
+
 std::vector<RecordedRequest> ScriptedServer::Requests() {
   std::lock_guard<std::mutex> guard(lock_);
   return requests_;
@@ -108,13 +113,15 @@ void ScriptedServer::Serve(void* handle) {
     TMemoryStream& block = values.Stream();
     recorded.Block.assign(reinterpret_cast<const char*>(block.Memory()), static_cast<size_t>(block.Size()));
     std::string answer;
+    bool drop = closeEarly_;
     {
       std::lock_guard<std::mutex> guard(lock_);
       requests_.push_back(recorded);
       answer = answers_[recorded.Command];
+      drop = drop || recorded.Command == closeEarlyOn_;
     }
     arrived_.notify_all();
-    if (closeEarly_) return;
+    if (drop) return;
     IMessageDataPtr reply = CreateMessageData();
     reply->GetData().WriteString(u"DATA", platform::AnsiToWide(answer));
     if (!server::WriteReply(pipe, *reply, kIdleTimeoutMs)) return;

@@ -35,6 +35,8 @@ class ScriptedServer {
   void SetAnswer(const std::string& command, const std::string& value);
   // Every connection is closed after its first request arrived, without a reply.
   void CloseEarly(bool closeEarly) { closeEarly_ = closeEarly; }
+  // Only requests of this command are left without a reply ("": none).
+  void CloseEarlyOn(const std::string& command);
 
   std::vector<RecordedRequest> Requests();
   std::vector<std::string> Commands();
@@ -49,6 +51,7 @@ class ScriptedServer {
   std::string pipeName_;
   std::string appDir_;
   std::map<std::string, std::string> answers_;
+  std::string closeEarlyOn_;
   std::vector<RecordedRequest> requests_;
   std::mutex lock_;
   std::condition_variable arrived_;

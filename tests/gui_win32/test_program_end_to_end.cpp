@@ -361,6 +361,32 @@ TEST_F(ProgramTest, ServerClosingEarlyEndsTheProgramWithoutAWindow) {
   EXPECT_EQ(SettingsText(), "[Setup]\r\nItemIndex=-1\r\nOpenPDF=0\r\n");
 }
 
+// The server takes the PDF request and hangs up without an answer and without
+// a PDF: the tool asks again (three attempts), waits its ten seconds for the
+// spool file and goes on as for a late PDF; the window stays usable and the
+// entries file is untouched.
+TEST_F(ProgramTest, ServerHangingUpOnThePdfRequestLosesNothing) {
+  StartServer();
+  WriteEntries(kThreeEntries);
+  WriteSettings(1, true);
+  server_->CloseEarlyOn("CREATEPDF");
+  ProgramDriver program;
+  HWND window = program.MainWindow();
+  ASSERT_NE(window, nullptr);
+  Click(Control(window, kIdRunButton));
+  ASSERT_TRUE(server_->WaitForCommand("CREATEPDF", 0, 20000));
+  EXPECT_TRUE(WaitUntil([&] { return Text(Control(window, kIdRunButton)) == W("Warten"); }, 10000));
+  EXPECT_EQ(ComboItems(Control(window, kIdEntryList)), kThreeRows);  // the window answers while it waits
+  EXPECT_TRUE(WaitUntil([&] { return Text(Control(window, kIdRunButton)) == L"Los!"; }, 30000));
+  int attempts = 0;
+  for (const std::string& command : server_->Commands()) attempts += command == "CREATEPDF";
+  EXPECT_EQ(attempts, 3);
+  EXPECT_FALSE(FileExists(PdfPath("Angebot 4711 A17")));
+  EXPECT_EQ(EntriesText(), kThreeEntries);
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0);
+}
+
 TEST_F(ProgramTest, UmlautFolderAndAQuotedNameWithAColon) {
   StartServer(platform::Utf8ToAnsi("Bücher Größe"));
   const std::string name = "Lieferschein \"Nord\": Lager";
