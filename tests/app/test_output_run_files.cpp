@@ -110,3 +110,20 @@ TEST_F(OutputFilesTest, CompletePdfAfterTheDatabaseChangedSendsNothing) {
   frm->LinkLabel3AnchorClick();
   EXPECT_EQ(server.Count("WRITE CURRENTPDF"), 1);
 }
+
+// The entry goes to the server as a copy made through its JSON text: code-page
+// characters side by side ("––", "‘’", the euro sign before "—") arrive as they are.
+TEST_F(OutputFilesTest, TheCopySentToTheServerKeepsCodePageText) {
+  const struct {
+    const char* Stored;
+    const char* Sent;
+  } kNames[] = {{"A \x96\x96 B", "A \x96\x96 B"}, {"\x91Zitat\x92", "\x91Zitat\x92"}, {"\x80\x97", "\\u20ac\x97"}};
+  for (const auto& name : kNames) {
+    Start(Entry(name.Stored, "pdf"));
+    server.writes.clear();
+    frm->RunEntryOutput();
+    ASSERT_EQ(server.writes.size(), 1u);
+    EXPECT_NE(server.writes[0].second.find(std::string("\"Info\":\"") + name.Sent + "\""), std::string::npos)
+        << server.writes[0].second;
+  }
+}
