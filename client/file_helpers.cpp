@@ -2,11 +2,10 @@
 #include "client/file_helpers.h"
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "client/client_dirs.h"
 #include "json/strutils.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -16,7 +15,7 @@ namespace {
 
 std::atomic<int> gRetryPauseMs{kRetryPauseMs};
 
-void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void Pause(int milliseconds) { platform::GetClock().Sleep(milliseconds); }
 
 // Runs attempt() up to kRetryAttempts times; ordinary errors (wb::Exception) are
 // retried after a pause, the last one is passed on; anything else passes at once.

@@ -1,6 +1,7 @@
 // File operations that survive the usual trouble of a desktop machine: files held
 // by another process, read-only or hidden flags, folders that do not exist yet.
-// Bounded retries (100 attempts, 100 ms apart) instead of locks.
+// Bounded retries (100 attempts, 100 ms apart) instead of locks. Pauses go
+// through the core's clock (platform/clock.h).
 #pragma once
 
 #include <memory>

@@ -2,9 +2,10 @@
 // order, hashes and identifiers, the responsive wait, and TStringListEx.
 #include "json/strutils.h"
 
-#include <chrono>
+#include <cstdint>
 #include <cstdio>
 
+#include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/guid.h"
@@ -248,11 +249,11 @@ std::string NewGuidText() {
 uint32_t RandomNameNumber() { return HashText(NewGuidText()); }
 
 void WaitProcessingMessages(unsigned milliseconds) {
-  using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
+  platform::Clock& clock = platform::GetClock();
+  const int64_t start = clock.NowMs();
   for (;;) {
-    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    if (elapsed >= static_cast<long long>(milliseconds)) return;
+    const int64_t elapsed = clock.NowMs() - start;
+    if (elapsed >= static_cast<int64_t>(milliseconds)) return;
     // A quit request stays queued for the main loop and ends the wait.
     if (!platform::GetUiHooks().PumpMessages(static_cast<unsigned>(milliseconds - elapsed))) return;
   }

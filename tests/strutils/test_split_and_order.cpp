@@ -5,6 +5,7 @@
 #include <set>
 
 #include "json/strutils.h"
+#include "support/simulated_time.h"
 
 using Parts = std::vector<std::string>;
 
@@ -82,10 +83,16 @@ TEST(NewGuidText, GivesUpperCaseRegistryFormWithoutBraces) {
   EXPECT_NE(wb::RandomNameNumber(), wb::RandomNameNumber());
 }
 
-TEST(WaitProcessingMessages, WaitsAboutTheGivenTime) {
-  auto start = std::chrono::steady_clock::now();
+TEST(WaitProcessingMessages, HandlesEventsUntilTheTimeIsUpOrTheApplicationQuits) {
+  wb::test::SimulatedTime time;
+  int clicks = 0;
+  time.At(10, [&] { ++clicks; });
+  time.At(50, [&] { ++clicks; });
   wb::WaitProcessingMessages(30);
-  auto elapsed = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(elapsed, std::chrono::milliseconds(30));
-  EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+  EXPECT_EQ(time.NowMs(), 30);
+  EXPECT_EQ(clicks, 1);
+  time.QuitAt(40);
+  wb::WaitProcessingMessages(100);
+  EXPECT_EQ(time.NowMs(), 40);
+  EXPECT_EQ(clicks, 1);
 }
