@@ -8,6 +8,7 @@
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/ui_hooks.h"
 
 namespace wb {
 namespace {
@@ -47,7 +48,11 @@ void TLiveImportFrm::FormShow() {
   }
 }
 
-void TLiveImportFrm::FormClose() { StoreSettings(); }
+void TLiveImportFrm::FormClose() {
+  closing_ = true;
+  platform::GetUiHooks().WakeUp();  // a run waiting for its PDF stops waiting
+  StoreSettings();
+}
 
 void TLiveImportFrm::FormDestroy() {
   if (destroyed_) return;

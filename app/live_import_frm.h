@@ -112,6 +112,7 @@ class TLiveImportFrm {
   TStringList lines_;
   std::vector<std::unique_ptr<TWBCustomJSON>> adoptedEntries_;
   bool destroyed_ = false;
+  bool closing_ = false;  // FormClose ran: the program is ending
 };
 
 }  // namespace wb

@@ -90,7 +90,10 @@ bool TLiveImportFrm::RemoveOldFile(const std::string& path) {
 
 void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath) {
   view_.SetRunButtonText(kWaitingText);
-  WaitForFile(spoolPath, kPdfWaitMs);  // after a time-out the run goes on all the same
+  // After a time-out the run goes on all the same. When the window is closed
+  // meanwhile the program is ending: the run ends at once and opens or shows
+  // nothing, since the PDF is not there yet (the server still writes it).
+  if (AwaitFile(spoolPath, kPdfWaitMs, [this] { return closing_; }) == FileWait::Quitting) return;
   if (view_.OpenPdfChecked()) {
     view_.SetRunButtonText(kOpeningText);
     WaitProcessingMessages(kBeforeOpenPauseMs);

@@ -3,11 +3,12 @@
 #include "app/wait_for_file.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cstdint>
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "json/strutils.h"
+#include "platform/clock.h"
 #include "platform/folder_watch.h"
 #include "platform/ui_hooks.h"
 
@@ -18,23 +19,26 @@ constexpr int kWatchedRecheckMs = 250;
 constexpr int kUnwatchedRecheckMs = 50;
 }  // namespace
 
-bool WaitForFile(const std::string& path, int timeoutMs) {
-  using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
+FileWait AwaitFile(const std::string& path, int timeoutMs, const std::function<bool()>& abandoned) {
+  platform::Clock& clock = platform::GetClock();
+  const int64_t start = clock.NowMs();
   auto watch = platform::FolderWatch::Start(ExtractFilePath(path), [] { platform::GetUiHooks().WakeUp(); });
   const int recheckMs = watch ? kWatchedRecheckMs : kUnwatchedRecheckMs;
   for (;;) {
     if (FileExistsEx(path)) {
       watch.reset();
       WaitProcessingMessages(kAfterFilePauseMs);
-      return true;
+      return FileWait::Appeared;
     }
-    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    if (elapsed >= timeoutMs) return false;
-    int remaining = static_cast<int>(timeoutMs - elapsed);
-    // The application is quitting: nobody waits for the file any more.
-    if (!platform::GetUiHooks().PumpMessages(static_cast<unsigned>(std::min(remaining, recheckMs)))) return false;
+    const int64_t elapsed = clock.NowMs() - start;
+    if (elapsed >= timeoutMs) return FileWait::TimedOut;
+    const int remaining = static_cast<int>(timeoutMs - elapsed);
+    if (!platform::GetUiHooks().PumpMessages(static_cast<unsigned>(std::min(remaining, recheckMs))) ||
+        (abandoned && abandoned()))
+      return FileWait::Quitting;
   }
 }
+
+bool WaitForFile(const std::string& path, int timeoutMs) { return AwaitFile(path, timeoutMs) == FileWait::Appeared; }
 
 }  // namespace wb

@@ -1,11 +1,9 @@
 // The output run: which command goes out, what is deleted and awaited, what is
 // opened, and the guards around it.
-#include <thread>
-
 #include "app/wait_for_file.h"
 #include "app_fixture.h"
 #include "client/client_dirs.h"
-#include "platform/ui_hooks.h"
+#include "support/simulated_time.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -13,18 +11,6 @@ using namespace wb::test;
 namespace {
 
 const char* kOrder = "{\"Order\":[{\"PrintName\":\"Angebot 4711\",\"PrintUID\":\"A/17\"}]}";
-
-// Runs a callback whenever the logic pumps window events (as a click would arrive).
-class PumpingHooks : public platform::UiHooks {
- public:
-  bool PumpMessages(unsigned maxWaitMs) override {
-    ++pumps;
-    if (onPump) onPump();
-    return UiHooks::PumpMessages(std::min(maxWaitMs, 5u));
-  }
-  std::function<void()> onPump;
-  int pumps = 0;
-};
 
 class OutputRunTest : public MainWindowTest {
  protected:
@@ -48,6 +34,8 @@ class OutputRunTest : public MainWindowTest {
     server.calls.clear();
     view.buttonTexts.clear();
   }
+  // The waits of a run pass on this clock, not on the wall's.
+  SimulatedTime time;
 };
 
 }  // namespace
@@ -135,23 +123,50 @@ TEST_F(OutputRunTest, AnOldPdfThatCannotBeDeletedStopsTheRun) {
 TEST_F(OutputRunTest, ASecondRunDuringTheWaitDoesNothing) {
   Start(Entry("x", "pdf"));
   server.onWrite = nullptr;  // the spool file never comes: the run waits
-  PumpingHooks hooks;
-  hooks.onPump = [&] {
-    if (hooks.pumps == 1) {
-      frm->DCCKeyDown(13);
-      frm->LinkLabel3AnchorClick();
-      frm->SaveEntries();  // skipped while the run is busy
-    }
-  };
-  platform::SetUiHooks(&hooks);
-  auto start = std::chrono::steady_clock::now();
+  view.openChecked = false;
+  time.At(10, [&] {
+    frm->DCCKeyDown(13);
+    frm->LinkLabel3AnchorClick();
+    frm->SaveEntries();  // skipped while the run is busy
+  });
   frm->RunEntryOutput();
-  platform::SetUiHooks(nullptr);
   EXPECT_EQ(server.Count("WRITE CREATEPDF"), 1);
   EXPECT_EQ(server.Count("WRITE CURRENTPDF"), 0);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kPdfWaitMs));
-  // After a time-out the run still shows or opens the PDF it asked for.
-  EXPECT_EQ(opener.opened.size() + opener.shown.size(), 1u);
+  EXPECT_EQ(time.NowMs(), kPdfWaitMs);
+  // After a time-out the run still shows the PDF it asked for.
+  EXPECT_EQ(opener.shown, std::vector<std::string>{PdfPath()});
+}
+
+// The window is closed while the run waits for the server's PDF: the program
+// is ending, so the run ends at once and neither opens nor shows a PDF that
+// is not there yet.
+TEST_F(OutputRunTest, ClosingTheWindowDuringTheWaitOpensNothing) {
+  Start(Entry("Angebot", "pdf"));
+  server.onWrite = nullptr;
+  view.openChecked = true;
+  time.At(500, [&] { frm->FormClose(); });
+  frm->RunEntryOutput();
+  EXPECT_EQ(server.Count("WRITE CREATEPDF"), 1);
+  EXPECT_EQ(time.NowMs(), 500);
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_TRUE(opener.shown.empty());
+  EXPECT_EQ(frm->BusyCount(), 0);
+  EXPECT_EQ(view.buttonText, "Los!");
+  EXPECT_TRUE(view.buttonEnabled);
+}
+
+// The application is told to end some other way (the session ends) during
+// the complete PDF's wait: the same.
+TEST_F(OutputRunTest, QuittingDuringTheCompletePdfsWaitOpensNothing) {
+  Start(Entry("Angebot", "print"));
+  server.onWrite = nullptr;
+  view.openChecked = false;
+  time.QuitAt(500);
+  frm->RunCompletePdf();
+  EXPECT_EQ(server.Count("WRITE CURRENTPDF"), 1);
+  EXPECT_EQ(time.NowMs(), 500);
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_TRUE(opener.shown.empty());
 }
 
 TEST_F(OutputRunTest, PickingAnEntryFollowsItsDestination) {
@@ -182,23 +197,23 @@ TEST_F(OutputRunTest, CompletePdfSendsOnlyTheFileNameAndHonoursADisabledCheckBox
   EXPECT_EQ(opener.opened, std::vector<std::string>{PdfPath()});
 }
 
-TEST(WaitForFile, ReturnsSoonAfterTheFileAppearsAndGivesUpAfterTheTimeOut) {
+TEST(WaitForFile, ReturnsAfterThePauseOnceTheFileIsThereAndGivesUpAfterTheTimeOut) {
   TempEnv env;
   const std::string folder = env.Dir("spool");
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(WaitForFile(folder + "never.pdf", 300));
-  auto waited = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(waited, std::chrono::milliseconds(300));
-  EXPECT_LT(waited, std::chrono::milliseconds(2000));
-
-  std::thread writer([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::ofstream(folder + "soon.pdf") << "x";
-  });
-  start = std::chrono::steady_clock::now();
-  EXPECT_TRUE(WaitForFile(folder + "soon.pdf", 10000));
-  waited = std::chrono::steady_clock::now() - start;
-  writer.join();
-  EXPECT_GE(waited, std::chrono::milliseconds(300));  // 100 ms until it appears + the 200 ms pause
-  EXPECT_LT(waited, std::chrono::milliseconds(1500));
+  {
+    SimulatedTime time;
+    EXPECT_FALSE(WaitForFile(folder + "never.pdf", 300));
+    EXPECT_EQ(time.NowMs(), 300);
+  }
+  {
+    SimulatedTime time;
+    time.At(100, [&] { std::ofstream(folder + "soon.pdf") << "x"; });
+    EXPECT_TRUE(WaitForFile(folder + "soon.pdf", kPdfWaitMs));
+    EXPECT_EQ(time.NowMs(), 100 + kAfterFilePauseMs);
+  }
+  {
+    SimulatedTime time;
+    EXPECT_TRUE(WaitForFile(folder + "soon.pdf", kPdfWaitMs));  // already there: only the pause
+    EXPECT_EQ(time.NowMs(), kAfterFilePauseMs);
+  }
 }

@@ -126,6 +126,19 @@ TEST_F(MainWindowGuiTest, TheButtonShowsItsTextsDuringAPdfRun) {
   EXPECT_EQ(opener.opened.size(), 1u);
 }
 
+TEST_F(MainWindowGuiTest, ClosingTheWindowDuringTheWaitOpensNothing) {
+  WriteEntries(kPdfEntry);
+  Open(server, opener);
+  window->OpenPdfBox()->setChecked(true);
+  // The server takes the command, but its PDF has not come when the user closes the window.
+  server.onWrite = [&](const std::string&, const std::string&) { QTimer::singleShot(100, window.get(), &QWidget::close); };
+  QTest::mouseClick(window->RunButton(), Qt::LeftButton);
+  EXPECT_EQ(server.Count("WRITE CREATEPDF"), 1);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(opener.opened.empty());
+  EXPECT_TRUE(opener.shown.empty());
+}
+
 TEST_F(MainWindowGuiTest, SettingsAreWrittenAtClose) {
   WriteEntries(std::string(kPdfEntry) + "," + kPrintEntry);
   Open(server, opener);
