@@ -43,6 +43,7 @@ std::string CreateErrorText(const std::string& fileName) {
 }  // namespace
 
 int RetryPauseMs() { return gRetryPauseMs.load(); }
+int DeleteRetryPauseMs() { return RetryPauseMs() * kDeleteRetryPauseMs / kRetryPauseMs; }
 void SetRetryPauseMsForTesting(int milliseconds) { gRetryPauseMs.store(milliseconds < 0 ? kRetryPauseMs : milliseconds); }
 
 bool FileExistsEx(const std::string& name) {
@@ -181,6 +182,9 @@ bool DeleteFileRetry(const std::string& fileName) {
   for (int number = 1; number <= kRetryAttempts; ++number) {
     try {
       if (!FileExistsEx(fileName) || platform::DeleteFile(fileName)) return true;
+      // Held open for a moment (a virus scanner, a viewer closing it): give the
+      // holder time to let go instead of using up the attempts at once.
+      if (number < kRetryAttempts) Pause(DeleteRetryPauseMs());
     } catch (const Exception&) {
       if (number >= kRetryAttempts) throw;
       Pause(RetryPauseMs());

@@ -16,11 +16,17 @@ namespace wb {
 
 inline constexpr int kRetryAttempts = 100;
 inline constexpr int kRetryPauseMs = 100;
+// DeleteFileRetry pauses this long after an attempt that found the file still
+// there: 99 pauses come to about 2 s, long enough for a brief hold on the file
+// to end, short enough for a run that the user is waiting for.
+inline constexpr int kDeleteRetryPauseMs = 20;
 inline constexpr int kCopyAttempts = 10;
 inline constexpr int kCopyBufferSize = 61440;
 
 // The pause between attempts; tests shorten it so the suite stays fast.
 int RetryPauseMs();
+// The pause between DeleteFileRetry's attempts (shortened with the one above).
+int DeleteRetryPauseMs();
 void SetRetryPauseMsForTesting(int milliseconds);  // negative: back to kRetryPauseMs
 
 bool FileExistsEx(const std::string& name);

@@ -8,6 +8,7 @@
 #include "json/string_list.h"
 #include "platform/files.h"
 #include "platform/find_files.h"
+#include "support/simulated_time.h"
 #include "support/temp_env.h"
 #include "win32/win32_test_support.h"
 
@@ -119,6 +120,34 @@ TEST(Win32Files, ShareModesAreEnforced) {
     EXPECT_TRUE(CreateFile(file, kGenericRead, kFileShareRead, kOpenExisting, 0));
     EXPECT_FALSE(CreateFile(file, kGenericWrite, kFileShareRead, kOpenExisting, 0));
     EXPECT_EQ(LastError(), kErrorSharingViolation);
+  }
+}
+
+// An old PDF that a viewer or a virus scanner holds for a moment (opened
+// without delete sharing): DeleteFileRetry waits for the holder to let go
+// instead of using up its attempts at once, and gives up within about 2 s.
+TEST(Win32Files, DeleteFileRetryOutlastsABriefLock) {
+  test::TempEnv env;
+  const std::string file = env.Dir("lock") + "Angebot 4711 A17.pdf";
+  test::WriteFileBytes(file, "%PDF");
+  auto holder = CreateFile(file, kGenericRead, kFileShareRead, kOpenExisting, kFileAttributeNormal);
+  ASSERT_TRUE(holder);
+  ASSERT_FALSE(DeleteFile(file)) << "the holder must keep the file from being deleted";
+  {
+    test::SimulatedTime time;
+    time.At(300, [&] { holder.reset(); });
+    EXPECT_TRUE(DeleteFileRetry(file));
+    EXPECT_FALSE(FileExistsEx(file));
+    EXPECT_GE(time.NowMs(), 300);
+  }
+  test::WriteFileBytes(file, "%PDF");
+  holder = CreateFile(file, kGenericRead, kFileShareRead, kOpenExisting, kFileAttributeNormal);
+  ASSERT_TRUE(holder);
+  {
+    test::SimulatedTime time;
+    EXPECT_FALSE(DeleteFileRetry(file));  // held for good
+    EXPECT_GE(time.NowMs(), 1500);
+    EXPECT_LE(time.NowMs(), 2000);
   }
 }
 
