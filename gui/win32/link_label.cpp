@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include "gui/win32/gdi_surface.h"
+#include "gui/win32/win32_text.h"
 
 namespace wb::win32 {
 namespace {
@@ -35,7 +36,8 @@ void LinkLabel::Create(ControlArgs args, const std::string& markup, bool wrap, T
   wrap_ = wrap;
   font_ = std::move(font);
   args.className = kLinkLabelClass;
-  args.text.clear();
+  // The window's text is the plain text: what screen readers and WM_GETTEXT give.
+  args.text = Wide(LinkTextPlain(markup_));
   if (LinkTextAnchorCount(markup_) > 0) args.style |= WS_TABSTOP;
   Control::Create(args);
   Subclass();

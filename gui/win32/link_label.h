@@ -25,6 +25,7 @@ inline constexpr wchar_t kAnchorPointMessageName[] = L"WbLinkLabelAnchorPoint";
 class LinkLabel : public Control {
  public:
   // args.text is ignored: the markup is 8-bit text; wrap breaks lines at the label's width.
+  // The window's own text becomes the markup's plain text.
   void Create(ControlArgs args, const std::string& markup, bool wrap, TSurfaceFont font);
   const std::string& Markup() const { return markup_; }
 

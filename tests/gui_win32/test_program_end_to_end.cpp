@@ -62,6 +62,7 @@ TEST_F(ProgramTest, StartUpShowsTheDatabaseTheRowsInOrderAndTheRememberedChoice)
   EXPECT_FALSE(Checked(Control(window, kIdOpenPdf)));
   EXPECT_TRUE(Enabled(Control(window, kIdOpenPdf)));  // a restored choice is not the user's pick
   EXPECT_EQ(Text(Control(window, kIdRunButton)), L"Los!");
+  EXPECT_EQ(Text(Control(window, kIdLinkLabel)), W("Eigenschaften\n\nVerknüpfung erstellen"));
 
   // Picking the print entry disables "Öffnen".
   Pick(list, 0);
