@@ -7,6 +7,7 @@
 #include "client/file_helpers.h"
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"
+#include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/shell_link.h"
@@ -17,14 +18,6 @@ namespace {
 std::string WithoutDoubleQuotes(std::string text) {
   std::erase(text, '"');
   return text;
-}
-
-// Trim as the suite trims: every character up to the blank at both ends.
-std::string Trimmed(const std::string& text) {
-  size_t first = 0, last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
@@ -41,14 +34,21 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
 }  // namespace
 
 std::string ShellLinkArgumentsText(const std::string& arguments) {
-  return arguments.find('"') == std::string::npos ? "\"" + arguments + "\"" : arguments;
+  // Quoted by the run-time's rules, so a name with double quotes or trailing
+  // backslashes reaches the program as the one argument it is.
+  return platform::QuoteCommandLineArgument(arguments, platform::Quoting::Always);
 }
 
 std::string ShellLinkFileName(const std::string& linkName) {
-  std::string name = Trimmed(WithoutDoubleQuotes(linkName));
+  std::string name = WithoutDoubleQuotes(linkName);
   // An entry named "Rechnung 1/2" or "../x" must not put its link into another folder.
   for (char& c : name)
     if (c == '/' || c == '\\') c = '-';
+  // ":" would write into an alternate data stream of another file on NTFS, and
+  // "* ? < > |" are refused there: they go as in every file name the program
+  // makes (control characters too, and the name is trimmed).
+  name = MakeSafeFileName(name, false);
+  if (name.empty()) name = kMainCaption;
   if (!EndsWithNoCase(name, platform::kShellLinkExtension)) name += platform::kShellLinkExtension;
   return name;
 }
@@ -95,7 +95,16 @@ void CreateEntryShortcut(TLiveImportFrm& frm) {
   if (entry == nullptr) return;
   const std::string name = EntryPlainName(*entry);
   std::string linkPath;
-  if (CreateShellLink(name, name, std::nullopt, name, linkPath)) {
+  bool created = false;
+  {
+    // Whatever happened to the link, the window comes back to the front for the message.
+    struct Front {
+      IMainView& view;
+      ~Front() { view.BringToFront(); }
+    } front{frm.View()};
+    created = CreateShellLink(name, name, std::nullopt, name, linkPath);
+  }
+  if (created) {
     MessageBoxes::ShowInfo(ShortcutCreatedMessage(name));
   } else {
     const uint32_t error = platform::LastError();

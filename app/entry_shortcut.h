@@ -17,18 +17,20 @@ void CreateEntryShortcut(TLiveImportFrm& frm);
 // Writes a link to this program with the arguments into the folder (none: the
 // desktop; an empty folder gives no link) under the link name. The arguments
 // text is the one argument the program receives; the command-line form quotes
-// it unless it holds a double quote. True when the link was written; linkPath
+// it by the Windows run-time's rules. True when the link was written; linkPath
 // gets the file's path (also when writing failed; platform::LastError tells why).
 bool CreateShellLink(const std::string& arguments, const std::string& description,
                      const std::optional<std::string>& folder, const std::string& linkName, std::string& linkPath);
 
-// The file name of a link: double quotes removed, trimmed, path delimiters
-// replaced (the link stays in its folder), the platform's link extension
-// appended unless the name already ends with it (compared without regard to case).
+// The file name of a link: double quotes removed, path delimiters replaced
+// (the link stays in its folder), the other characters that a file name cannot
+// hold removed as MakeSafeFileName does, trimmed ("Mehrfachausgabe" when
+// nothing is left), the platform's link extension appended unless the name
+// already ends with it (compared without regard to case).
 std::string ShellLinkFileName(const std::string& linkName);
 
-// The arguments as one command-line text: wrapped in double quotes unless
-// they already hold one.
+// The arguments as one command-line text: within double quotes, inner quotes
+// and the backslashes before them escaped by the Windows run-time's rules.
 std::string ShellLinkArgumentsText(const std::string& arguments);
 
 // The messages after "Verknüpfung erstellen" (8-bit).

@@ -24,6 +24,11 @@ class IMainView {
   virtual void SetOpenPdfEnabled(bool enabled) = 0;
   // Asks the window to close as soon as its event loop runs.
   virtual void PostClose() = 0;
+  // Brings the window to the front and gives it the input focus, after a
+  // shortcut was written (the desktop may have come forward with the new
+  // file). Windows: platform::BringWindowToForeground. A view that cannot do
+  // it leaves it alone.
+  virtual void BringToFront() {}
 };
 
 }  // namespace wb

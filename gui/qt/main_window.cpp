@@ -174,6 +174,12 @@ void MainWindow::SetRunButtonEnabled(bool enabled) { runButton_->setEnabled(enab
 bool MainWindow::OpenPdfChecked() const { return openPdf_->isChecked(); }
 void MainWindow::SetOpenPdfChecked(bool checked) { openPdf_->setChecked(checked); }
 void MainWindow::SetOpenPdfEnabled(bool enabled) { openPdf_->setEnabled(enabled); }
+void MainWindow::BringToFront() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
 void MainWindow::PostClose() { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }
 
 }  // namespace wb::gui

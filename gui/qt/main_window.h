@@ -47,6 +47,7 @@ class MainWindow : public QWidget, public IMainView {
   void SetOpenPdfChecked(bool checked) override;
   void SetOpenPdfEnabled(bool enabled) override;
   void PostClose() override;
+  void BringToFront() override;
 
   // For tests: the controls.
   EntryComboBox* EntryList() const { return list_; }

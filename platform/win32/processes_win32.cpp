@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/files.h"
-#include "platform/win32/command_line.h"
+#include "platform/command_line.h"
 
 namespace wb::platform {
 namespace {

@@ -33,6 +33,7 @@ class RecordingView : public IMainView {
   void SetOpenPdfChecked(bool checked) override { openChecked = checked; }
   void SetOpenPdfEnabled(bool enabled) override { openEnabled = enabled; }
   void PostClose() override { ++closeRequests; }
+  void BringToFront() override { ++frontRequests; }
 
   std::string caption;
   std::vector<std::string> rows;
@@ -43,6 +44,7 @@ class RecordingView : public IMainView {
   bool openChecked = false;
   bool openEnabled = true;
   int closeRequests = 0;
+  int frontRequests = 0;
 };
 
 class ScriptedServer : public IServerLink {

@@ -86,6 +86,38 @@ std::vector<std::string> ExecArguments(const std::string& written) {
   return arguments;
 }
 
+// A Windows program's reading of its command line after the program name, by
+// the C run-time's rules: blanks separate outside double quotes; 2n
+// backslashes before a quote stand for n, 2n+1 for n and a literal quote.
+std::vector<std::string> WindowsArguments(const std::string& line) {
+  std::vector<std::string> arguments;
+  std::string current;
+  bool inArgument = false, quoted = false;
+  for (size_t i = 0; i < line.size();) {
+    const char c = line[i];
+    if (c == '\\') {
+      size_t backslashes = 0;
+      while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
+      if (i < line.size() && line[i] == '"') {
+        current.append(backslashes / 2, '\\');
+        if (backslashes % 2 == 1) current += '"', ++i;
+      } else {
+        current.append(backslashes, '\\');
+      }
+      inArgument = true;
+    } else if (c == '"') {
+      quoted = !quoted, inArgument = true, ++i;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inArgument) arguments.push_back(current), current.clear();
+      inArgument = false, ++i;
+    } else {
+      current += c, inArgument = true, ++i;
+    }
+  }
+  if (inArgument) arguments.push_back(current);
+  return arguments;
+}
+
 class ShortcutTest : public MainWindowTest {
  protected:
   void SetUp() override {
@@ -178,10 +210,28 @@ TEST_F(ShortcutTest, LinkFileNames) {
       {"Rechnung 1/2", "Rechnung 1-2.desktop"},
       {"../../.profile", "..-..-.profile.desktop"},
       {"Rechnung.lnk", "Rechnung.lnk.desktop"},
+      // What Windows refuses in a file name, and ":" that would name a data stream there.
+      {"Rechnung 1:2 <Kunde>?", "Rechnung 12 Kunde.desktop"},
+      {"a*b|c", "abc.desktop"},
+      {"Tab\tim Namen", "Tabim Namen.desktop"},
+      {" ??? ", "Mehrfachausgabe.desktop"},
+      {"", "Mehrfachausgabe.desktop"},
   };
   for (const auto& [name, file] : cases) EXPECT_EQ(ShellLinkFileName(name), file) << name;
+}
+
+// The link's arguments as the started Windows program splits them: always the
+// one entry name, whatever quotes and backslashes it holds.
+TEST_F(ShortcutTest, LinkArgumentsReachTheProgramAsOneArgument) {
   EXPECT_EQ(ShellLinkArgumentsText("Lieferschein Kunde"), "\"Lieferschein Kunde\"");
-  EXPECT_EQ(ShellLinkArgumentsText("Zitat \"x\""), "Zitat \"x\"");
+  EXPECT_EQ(ShellLinkArgumentsText("Lieferschein"), "\"Lieferschein\"");
+  EXPECT_EQ(ShellLinkArgumentsText("Zitat \"x\""), "\"Zitat \\\"x\\\"\"");
+  const std::string names[] = {
+      "Schlicht", "Zitat \"innen\"", "\"ganz in Anführung\"", "Ende mit Backslash\\",
+      "Back\\\"slash vor Zitat", "zwei\\\\ vor \\\\\"", "Tab\tund  zwei Blanks", "", "\"", "a:b*c?",
+  };
+  for (const std::string& name : names)
+    EXPECT_EQ(WindowsArguments(ShellLinkArgumentsText(name)), std::vector<std::string>{name}) << name;
 }
 
 TEST_F(ShortcutTest, NameEndingInDesktopGetsNoSecondExtension) {
@@ -200,6 +250,20 @@ TEST_F(ShortcutTest, NameWithQuotesAndMarkupIsPassedAsShownInTheList) {
   auto keys = DesktopKeys(launcher);
   EXPECT_EQ(keys["Name"], "Brief Wichtig");
   EXPECT_EQ(ExecArguments(keys["Exec"]).back(), "Brief \"Wichtig\"");
+}
+
+TEST_F(ShortcutTest, TheWindowComesToTheFrontAfterTheLinkWhetherWrittenOrNot) {
+  Start(Entry("Lieferschein", "print"));
+  frm->LinkLabel1AnchorClick("L");
+  EXPECT_EQ(view.frontRequests, 1);
+  std::filesystem::remove_all(desktop);
+  WriteBytes(env.Root().string() + "/home/Desktop", "kein Ordner");
+  frm->LinkLabel1AnchorClick("L");
+  EXPECT_EQ(view.frontRequests, 2);
+  EXPECT_EQ(MessageBoxes::TakeShownTexts().size(), 2u);
+  view.SelectIndex(-1);
+  frm->LinkLabel1AnchorClick("L");  // nothing selected: no link, nothing to bring forward
+  EXPECT_EQ(view.frontRequests, 2);
 }
 
 TEST_F(ShortcutTest, ExistingLauncherIsReplaced) {

@@ -9,6 +9,7 @@
 
 #include "client/fast_ini_file.h"
 #include "gui/qt/entry_combo_box.h"
+#include "gui/qt/html_link_label.h"
 #include "gui_fixture.h"
 
 using namespace wb;
@@ -137,6 +138,20 @@ TEST_F(MainWindowGuiTest, ClosingTheWindowDuringTheWaitOpensNothing) {
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(opener.opened.empty());
   EXPECT_TRUE(opener.shown.empty());
+}
+
+TEST_F(MainWindowGuiTest, AShortcutBringsTheWindowToTheFront) {
+  WriteEntries(kPrintEntry);
+  Open(server, opener);
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_FALSE(window->isActiveWindow());
+  MessageBoxes::SetNextAnswer(MessageAnswer::Ok);
+  emit window->LinkLabel()->anchorClicked("L");
+  EXPECT_EQ(MessageBoxes::TakeShownTexts().size(), 1u);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
 TEST_F(MainWindowGuiTest, SettingsAreWrittenAtClose) {

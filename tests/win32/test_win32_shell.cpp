@@ -11,6 +11,7 @@
 
 #include "app/entry_shortcut.h"
 #include "client/client_dirs.h"
+#include "client/file_helpers.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/folder_watch.h"
@@ -60,6 +61,25 @@ bool ReadLink(const std::string& linkPath, LinkContents& contents) {
   return ok;
 }
 
+// The link's arguments as the started program splits them (CommandLineToArgvW
+// after a program name), back in the system code page.
+std::vector<std::string> ArgumentsAsStarted(const std::string& arguments) {
+  const std::string line = "programm.exe " + arguments;
+  std::wstring wide(line.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(),
+                                                        static_cast<int>(wide.size()))) - 1);
+  int count = 0;
+  LPWSTR* split = ::CommandLineToArgvW(wide.c_str(), &count);
+  std::vector<std::string> result;
+  for (int i = 1; split != nullptr && i < count; ++i) {
+    char text[1024] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, split[i], -1, text, sizeof text, nullptr, nullptr);
+    result.push_back(text);
+  }
+  ::LocalFree(split);
+  return result;
+}
+
 TEST(Win32ShellLink, TheDesktopLinkReadsBackThroughTheShellsLinkObject) {
   test::TempEnv env;
   const std::string folder = env.Dir("Desktop");
@@ -72,7 +92,8 @@ TEST(Win32ShellLink, TheDesktopLinkReadsBackThroughTheShellsLinkObject) {
   ASSERT_TRUE(ReadLink(linkPath, link));
   const std::string program = platform::GetModuleFileName();
   EXPECT_EQ(link.Path, program);
-  EXPECT_EQ(link.Arguments, name);  // quotes of its own: passed as they are
+  EXPECT_EQ(link.Arguments, Ansi("\"Rechnung \\\"groß\\\" an Müller\""));
+  EXPECT_EQ(ArgumentsAsStarted(link.Arguments), std::vector<std::string>{name});
   EXPECT_EQ(link.WorkingDirectory, ExtractFilePath(program));
   EXPECT_EQ(link.Description, Ansi("Rechnung groß an Müller"));
   EXPECT_EQ(link.IconLocation, program);
@@ -90,6 +111,27 @@ TEST(Win32ShellLink, TheDesktopLinkReadsBackThroughTheShellsLinkObject) {
   ASSERT_TRUE(CreateShellLink("Lieferschein Kopie", "Neu", folder, "Lieferschein Kopie.LNK", linkPath));
   ASSERT_TRUE(ReadLink(folder + "Lieferschein Kopie.LNK", link));
   EXPECT_EQ(link.Description, "Neu");
+}
+
+// Names that Windows does not take as file names: the link's file drops what
+// it cannot hold (":" would write into a data stream of a file "Rechnung 1"),
+// the argument keeps the real name.
+TEST(Win32ShellLink, ALinkForANameWithForbiddenCharactersIsAPlainFile) {
+  test::TempEnv env;
+  const std::string folder = env.Dir("Desktop");
+  const std::string names[] = {"Rechnung 1:2", "Wer? <Kunde> | *alle*", "Pfad\\mit/Trennern", "Ende\\",
+                               "\"ganz\" \\\"innen\\\""};
+  for (const std::string& name : names) {
+    std::string linkPath;
+    ASSERT_TRUE(CreateShellLink(name, name, folder, name, linkPath)) << name << ": " << platform::LastError();
+    EXPECT_EQ(linkPath, folder + ShellLinkFileName(name));
+    EXPECT_EQ(linkPath.find_first_of(":*?<>|\"", 2), std::string::npos) << linkPath;
+    LinkContents link;
+    ASSERT_TRUE(ReadLink(linkPath, link)) << linkPath;
+    EXPECT_EQ(ArgumentsAsStarted(link.Arguments), std::vector<std::string>{name}) << link.Arguments;
+  }
+  EXPECT_TRUE(FileExistsEx(folder + "Rechnung 12.lnk"));
+  EXPECT_FALSE(FileExistsEx(folder + "Rechnung 1"));
 }
 
 TEST(Win32ShellLink, AnUnwritableLinkIsReported) {
