@@ -3,6 +3,7 @@
 // the complete PDF's failures send nothing and give the window back.
 #include "app_fixture.h"
 #include "client/client_dirs.h"
+#include "support/simulated_time.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -50,6 +51,7 @@ class OutputFilesTest : public MainWindowTest {
 
   std::vector<std::string> seenAtWrite;
   std::vector<std::string> deleted;
+  SimulatedTime time;  // the runs' pauses pass on it, not on the wall's clock
 };
 
 }  // namespace
