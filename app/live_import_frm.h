@@ -24,6 +24,10 @@ inline constexpr const char* kCaptionPrefix = "Datenbank: ";
 inline constexpr const char* kPdfFolderName = "WerkbankQuery.Mehrfachausgabe";
 inline constexpr const char* kSettingsFileName = "Sonderdruck.V1.LocalSetup.txt";
 
+// What a PDF run does with the finished PDF: what "Öffnen" says, or open it
+// whatever the check box says (the preview of a print entry).
+enum class PdfHandling { AsChecked, Open };
+
 class TLiveImportFrm {
  public:
   TLiveImportFrm(IMainView& view, IServerLink& server, IFileOpener& opener, std::vector<std::string> arguments = {});
@@ -47,7 +51,7 @@ class TLiveImportFrm {
   void CheckDatabaseUnchanged();
 
   // The output run.
-  void RunEntryOutput(TWBCustomJSON* entry = nullptr);
+  void RunEntryOutput(TWBCustomJSON* entry = nullptr, PdfHandling handling = PdfHandling::AsChecked);
   void RunCompletePdf();
   std::string GetOrderPdfName();
   std::string GetPdfFolder();
@@ -95,7 +99,7 @@ class TLiveImportFrm {
  private:
   class BusyScope;
   void ShowLines(int indexToSelect);
-  void FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath);
+  void FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath, PdfHandling handling);
   bool RemoveOldFile(const std::string& path);
 
   IMainView& view_;

@@ -88,13 +88,13 @@ bool TLiveImportFrm::RemoveOldFile(const std::string& path) {
   return false;
 }
 
-void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath) {
+void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath, PdfHandling handling) {
   view_.SetRunButtonText(kWaitingText);
   // After a time-out the run goes on all the same. When the window is closed
   // meanwhile the program is ending: the run ends at once and opens or shows
   // nothing, since the PDF is not there yet (the server still writes it).
   if (AwaitFile(spoolPath, kPdfWaitMs, [this] { return closing_; }) == FileWait::Quitting) return;
-  if (view_.OpenPdfChecked()) {
+  if (handling == PdfHandling::Open || view_.OpenPdfChecked()) {
     view_.SetRunButtonText(kOpeningText);
     WaitProcessingMessages(kBeforeOpenPauseMs);
     opener_.OpenInBackground(pdfPath);
@@ -103,7 +103,7 @@ void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string&
   }
 }
 
-void TLiveImportFrm::RunEntryOutput(TWBCustomJSON* entry) {
+void TLiveImportFrm::RunEntryOutput(TWBCustomJSON* entry, PdfHandling handling) {
   if (busy_ != 0) return;
   RunScope run(busy_, view_);
   CheckDatabaseUnchanged();
@@ -138,7 +138,7 @@ void TLiveImportFrm::RunEntryOutput(TWBCustomJSON* entry) {
     if (!RemoveOldFile(spoolPath)) return;
   }
   server_.Write(command, TWBJSONText::Generate(copy.get()));
-  if (pdf) FinishPdfRun(pdfPath, spoolPath);
+  if (pdf) FinishPdfRun(pdfPath, spoolPath, handling);
 }
 
 void TLiveImportFrm::RunCompletePdf() {
@@ -159,7 +159,7 @@ void TLiveImportFrm::RunCompletePdf() {
   const std::string spoolPath = SpoolFilePath(pdfPath);
   if (!RemoveOldFile(spoolPath)) return;
   server_.Write("CURRENTPDF", TWBJSONText::Generate(request.get()));
-  FinishPdfRun(pdfPath, spoolPath);
+  FinishPdfRun(pdfPath, spoolPath, PdfHandling::AsChecked);
 }
 
 }  // namespace wb

@@ -30,6 +30,8 @@ std::string EntryDestinationLower(const TWBCustomJSON& entry) {
   return text;
 }
 
+bool IsPrintEntry(const TWBCustomJSON& entry) { return EntryDestinationLower(entry) == "print"; }
+
 std::string EntryPlainName(const TWBCustomJSON& entry) {
   std::string name = entry.StringByName(entry_keys::Info);
   StripHTMLMarkup(name);

@@ -43,6 +43,8 @@ bool EntryForbidden(const TWBCustomJSON& entry);
 int32_t EntryCopies(const TWBCustomJSON& entry);
 // "Destination" lower-cased (A-Z only: the values that matter are "pdf" and "print").
 std::string EntryDestinationLower(const TWBCustomJSON& entry);
+// A print entry: "Destination" is "print" in any case (what a run sends as PRINT).
+bool IsPrintEntry(const TWBCustomJSON& entry);
 // "Info" as plain text (markup stripped).
 std::string EntryPlainName(const TWBCustomJSON& entry);
 

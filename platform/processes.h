@@ -15,6 +15,11 @@ uint32_t GetCurrentProcessId();
 // POSIX: getppid().
 uint32_t GetParentProcessId();
 
+// Whether a program can be started under this name: a name with a folder must
+// name an existing file; a bare name is searched in the folders of PATH
+// (SearchPathA with ".exe" on Windows, an executable file on POSIX).
+bool ProgramExists(const std::string& program);
+
 // A started child program. Destroying the object neither ends nor waits for it.
 class ChildProcess {
  public:

@@ -6,15 +6,18 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/syscall.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <thread>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/posix/posix_util.h"
@@ -150,5 +153,31 @@ void InstallStopRequestHandler() {
 bool StopRequested() { return gStopRequested.load(); }
 
 void RequestStop() { gStopRequested.store(true); }
+
+}  // namespace wb::platform
+
+namespace wb::platform {
+
+bool ProgramExists(const std::string& program) {
+  if (program.empty()) return false;
+  const std::string name = AnsiToUtf8(program);
+  auto executable = [](const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+  };
+  if (name.find('/') != std::string::npos) return executable(name);
+  const char* path = std::getenv("PATH");
+  std::string folders = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string folder = folders.substr(start, end - start);
+    if (folder.empty()) folder = ".";  // an empty entry is the current folder
+    if (executable(folder + "/" + name)) return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 }  // namespace wb::platform

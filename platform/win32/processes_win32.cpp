@@ -138,3 +138,17 @@ bool StopRequested() { return gStopRequested.load(); }
 void RequestStop() { gStopRequested.store(true); }
 
 }  // namespace wb::platform
+
+namespace wb::platform {
+
+bool ProgramExists(const std::string& program) {
+  if (program.empty()) return false;
+  if (program.find_first_of("\\/") != std::string::npos) {
+    const DWORD attributes = ::GetFileAttributesA(program.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+  char found[MAX_PATH] = {};
+  return ::SearchPathA(nullptr, program.c_str(), ".exe", MAX_PATH, found, nullptr) > 0;
+}
+
+}  // namespace wb::platform
