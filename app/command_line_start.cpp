@@ -4,10 +4,15 @@
 #include <memory>
 #include <string>
 
+#include "app/command_line_tasks.h"
+#include "app/entry_preview.h"
 #include "app/live_import_frm.h"
+#include "app/message_boxes.h"
 #include "client/file_helpers.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
 
 namespace wb {
 namespace {
@@ -104,7 +109,25 @@ void ImportEntries(TLiveImportFrm& frm, const std::string& fileName, bool update
 
 }  // namespace
 
+// --preview NAME|UID: the entry's preview, then the program ends.
+void StartPreview(TLiveImportFrm& frm, const std::string& name) {
+  CloseAtEnd close(frm);
+  TWBCustomJSON* entry = FindNamedEntry(frm, name);
+  if (entry == nullptr) {
+    MessageBoxes::ShowInfo(FormatMessageText(Ansi("Kein Eintrag heißt „%s“ oder hat diese UID."), name));
+    return;
+  }
+  RunEntryPreview(frm, entry);
+}
+
 void StartFromCommandLine(TLiveImportFrm& frm) {
+  const TCommandLineRequest request = ParseCommandLineRequest(frm.Arguments());
+  if (request.Task == CommandLineTask::Preview && request.Error.empty()) {
+    StartPreview(frm, request.Names.front());
+    return;
+  }
+  // The windowless tasks are done before any window (and are no entry names).
+  if (request.Task != CommandLineTask::None) return;
   const std::string first = Argument(frm, 0);
   if (TWBCustomJSON* entry = FindNamedEntry(frm, first)) {
     CloseAtEnd close(frm);

@@ -18,7 +18,8 @@ InfoRequest InfoRequestOf(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
   return Ansi(
-      "Aufruf: mehrfachausgabe [EINTRAG | DATEI.json [U]]\n"
+      "Aufruf: mehrfachausgabe [EINTRAG | DATEI.json [U] | --export DATEI [EINTRAG ...] [--force] |\n"
+      "                        --check | --preview EINTRAG]\n"
       "\n"
       "Erzeugt zusätzliche Ausgaben (PDF oder Ausdruck) für den Auftrag, der in der\n"
       "Werkbank offen ist. Das Programm wird vom lokalen Server der Werkbank gestartet\n"
@@ -31,8 +32,20 @@ std::string UsageText() {
       "  EINTRAG        Name oder UID eines Eintrags: erzeugt dessen Ausgabe und endet\n"
       "  DATEI.json     fügt die Einträge der Datei mit neuer UID hinzu und endet\n"
       "  DATEI.json U   aktualisiert dazu die Einträge, deren UID schon bekannt ist\n"
+      "  --export DATEI [EINTRAG ...] [--force]\n"
+      "                 schreibt die genannten Einträge (ohne Namen alle) in DATEI, im\n"
+      "                 Format, das DATEI.json oben einliest; eine vorhandene Datei\n"
+      "                 wird nur mit --force ersetzt\n"
+      "  --check        prüft alle Einträge (Layouts, Drucker, Schächte, Duplex, Anzahl,\n"
+      "                 doppelte Namen und UIDs, externe Programme); eine Zeile je Befund\n"
+      "  --preview EINTRAG\n"
+      "                 erzeugt die Ausgabe eines Druck-Eintrags als PDF und öffnet es\n"
       "  --help         diese Hilfe\n"
-      "  --version      die Version des Programms\n");
+      "  --version      die Version des Programms\n"
+      "\n"
+      "Ende mit 0, wenn alles getan ist und --check nichts fand; 1, wenn --check etwas\n"
+      "fand oder --export nicht schreiben konnte; 2 bei falschen Argumenten, ohne\n"
+      "Server oder ohne lesbare Einträge.\n");
 }
 
 std::string VersionText() { return std::string("mehrfachausgabe ") + WB_VERSION + "\n"; }

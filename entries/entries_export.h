@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "json/wbjson.h"
+#include "platform/errors.h"
 
 namespace wb {
 

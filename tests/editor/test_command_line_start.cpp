@@ -204,4 +204,38 @@ TEST_F(CommandLineStartTest, ImportFilesThatAreNotEntries) {
   }
 }
 
+TEST_F(CommandLineStartTest, PreviewRunsThePrintEntryAsPdfAndCloses) {
+  server.Answer("SIMPLEGETJSON", {"{\"Order\":[{\"PrintName\":\"Angebot 4711\",\"PrintUID\":\"A/17\"}]}"});
+  server.onWrite = [this](const std::string& command, const std::string&) {
+    if (command == "CREATEPDF") WriteBytes(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf", "%PDF");
+  };
+  StartWith(kEntries, {"--preview", "Lieferschein Kunde"});
+  EXPECT_EQ(WrittenCommands(), std::vector<std::string>{"CREATEPDF"});
+  EXPECT_EQ(SentUid(), "U-PRINT");
+  EXPECT_EQ(TWBJSONText::Parse(server.writes.at(0).second)->StringByName("Destination"), "pdf");
+  EXPECT_EQ(opener.opened.size(), 1u);
+  EXPECT_EQ(view.closeRequests, 1);
+
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--preview", "Keiner"},
+                                                    std::vector<std::string>{"--preview", "U-EXT"},
+                                                    std::vector<std::string>{"--check"}}) {
+    SCOPED_TRACE(arguments.back());
+    server.writes.clear();
+    view.closeRequests = 0;
+    MessageBoxes::TakeShownTexts();
+    StartWith(kEntries, arguments);
+    EXPECT_TRUE(server.writes.empty());
+    const std::vector<std::string> shown = MessageBoxes::TakeShownTexts();
+    if (arguments[0] == "--check") {
+      EXPECT_TRUE(shown.empty()) << "no entry of that name is looked for";
+      continue;
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], arguments[1] == "Keiner"
+                            ? Ansi("Kein Eintrag heißt „Keiner“ oder hat diese UID.")
+                            : Ansi("Eine Vorschau als PDF gibt es nur für Einträge, die drucken."));
+    EXPECT_EQ(view.closeRequests, 1);
+  }
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app_fixture.h"
+#include "platform/codepage.h"
 #include "platform/processes.h"
 
 using namespace wb;
@@ -106,6 +107,21 @@ TEST_F(DirectStartEndToEnd, StartByNameOfAPrintEntryEndsToo) {
   EXPECT_TRUE(std::filesystem::exists(application + "SPOOLER/PRINTJOURNAL.TXT"));
   EXPECT_FALSE(std::filesystem::exists(env.Root().string() + "/home/Desktop/WerkbankQuery.Mehrfachausgabe/"
                                                              "Angebot 4711 A17.pdf"));
+}
+
+TEST_F(DirectStartEndToEnd, CheckAndExportEndWithTheirExitCodes) {
+  // The entries above: "Angebot" has no layout file, the print entry no copies.
+  EXPECT_EQ(RunLaunched({"--check"}), 1);
+  WriteBytes(database + "Angebot_SUPERLAYOUT.da1", "");
+  WriteBytes(database + "Sonderdruck.V1/sdr.json",
+             "{\"Items\":[{\"Info\":\"<b>Angebot</b> als PDF\",\"Destination\":\"pdf\",\"SuperLayoutname\":\"Angebot\","
+             "\"Copies\":1,\"UID\":\"U-1\"}]}");
+  EXPECT_EQ(RunLaunched({"--check"}), 0);
+  const std::string exported = env.Dir("aus") + "Einträge.json";
+  // Arguments go to the server as 8-bit text.
+  EXPECT_EQ(RunLaunched({"--export", platform::Utf8ToAnsi(exported), "Angebot als PDF"}), 0);
+  EXPECT_NE(ReadBytes(exported).find("\"U-1\""), std::string::npos);
+  EXPECT_EQ(RunLaunched({"--export", platform::Utf8ToAnsi(exported)}), 1) << "not replaced without --force";
 }
 
 }  // namespace

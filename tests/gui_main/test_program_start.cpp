@@ -88,3 +88,19 @@ TEST(ProgramStart, WithoutAServerItEndsWithOneLineOnStandardError) {
         << lines[0];
   }
 }
+
+TEST(ProgramStart, WindowlessTasksWithoutAServerOrWithWrongArgumentsEndWithTwo) {
+  wb::test::TempEnv env;
+  const std::pair<std::string, std::string> cases[] = {
+      {"--check", "mehrfachausgabe: Kein Server der Werkbank hat geantwortet"},
+      {"--export", "mehrfachausgabe: --export braucht den Namen der Datei"},
+      {"--preview", "mehrfachausgabe: --preview braucht genau einen Namen"},
+  };
+  for (const auto& [argument, message] : cases) {
+    Outcome run = RunProgram(env, argument);
+    EXPECT_EQ(run.exitCode, 2) << argument;
+    EXPECT_EQ(run.out, "") << argument;
+    EXPECT_EQ(run.err.rfind(message, 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+  }
+}

@@ -6,6 +6,7 @@
 #include <QTranslator>
 #include <cstdio>
 
+#include "app/command_line_tasks.h"
 #include "app/message_boxes.h"
 #include "app/program_info.h"
 #include "app/server_link.h"
@@ -39,10 +40,39 @@ bool AnswerInfoRequest(int argc, char** argv) {
   return false;
 }
 
+// The arguments as 8-bit text, before the toolkit is there to decode them
+// (UTF-8 here, already the ANSI code page on Windows).
+std::vector<std::string> AnsiArguments(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) {
+#ifdef _WIN32
+    arguments.emplace_back(argv[i]);
+#else
+    arguments.push_back(wb::platform::Utf8ToAnsi(argv[i]));
+#endif
+  }
+  return arguments;
+}
+
+// --export and --check run without a window; true with the exit code when
+// the arguments asked for one of them (or could not be used).
+bool RunWindowlessTask(int argc, char** argv, int& exitCode) {
+  const wb::TCommandLineRequest request = wb::ParseCommandLineRequest(AnsiArguments(argc, argv));
+  const bool windowless = request.Task == wb::CommandLineTask::Export || request.Task == wb::CommandLineTask::Check;
+  if (!windowless && request.Error.empty()) return false;
+  wb::PipeServerLink server;
+  wb::TTaskOutput output;
+  exitCode = wb::RunCommandLineTask(request, server, output);
+  Print(stdout, output.Out);
+  Print(stderr, output.Err);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (AnswerInfoRequest(argc, argv)) return 0;
+  if (int taskExit = 0; RunWindowlessTask(argc, argv, taskExit)) return taskExit;
   // The font configuration is read while the toolkit starts and the window
   // logic talks to the server.
   wb::gui::BackgroundFontSetUp fonts;
