@@ -1,6 +1,7 @@
 // The overview page: fixed blocks, one row per entry, sentence pieces.
 #include "app/overview_page.h"
 
+#include "app/entry_findings.h"
 #include "app/live_import_frm.h"
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
@@ -121,6 +122,9 @@ std::string PrintedAreas(const std::string& v) {
 }
 std::string Printer(const std::string& v) { return "Als Drucker wird <b>" + EscapeHtml(v) + "</b> verwendet<br>"; }
 std::string PaperBin(const std::string& v) { return "Es wird aus dem  Schacht <b>" + EscapeHtml(v) + "</b> gedruckt<br>"; }
+std::string CheckWarning(const std::string& v) {
+  return "<font color=#ff3300 </font>Warnung: " + EscapeHtml(v) + "<font color=#000000 </font><br>";
+}
 std::string ExternalProgram(const std::string& v) {
   return "Es wird folgendes Programm aufgrufen: <b><br>" + EscapeHtml(v) + "</b><br>";
 }
@@ -145,13 +149,22 @@ std::string ConditionColumn(const TWBCustomJSON& entry, const TOverviewSource& s
   return JoinLines(lines);
 }
 
+std::vector<std::string> ActionLines(const TWBCustomJSON& entry, const TOverviewSource& source);
+
 std::string ActionColumn(const TWBCustomJSON& entry, const TOverviewSource& source) {
+  std::vector<std::string> lines = ActionLines(entry, source);
+  for (const TEntryFinding* finding : FindingsOf(source.Findings, &entry))
+    if (finding->Kind != FindingKind::MissingLayout) lines.push_back(piece::CheckWarning(finding->Text));
+  return JoinLines(lines);
+}
+
+std::vector<std::string> ActionLines(const TWBCustomJSON& entry, const TOverviewSource& source) {
   std::vector<std::string> lines;
   const std::string destination = entry.StringByName(entry_keys::Destination);
   lines.push_back(piece::Destination(destination));
   if (destination == "Extern") {
     lines.push_back(piece::ExternalProgram(entry.StringByName(entry_keys::ServerExeName)));
-    return JoinLines(lines);
+    return lines;
   }
   const std::string layout = entry.StringByName(entry_keys::SuperLayoutname);
   if (!layout.empty()) {
@@ -167,7 +180,7 @@ std::string ActionColumn(const TWBCustomJSON& entry, const TOverviewSource& sour
     const std::string bin = entry.StringByName(entry_keys::DefaultprinterBinName);
     if (!bin.empty()) lines.push_back(piece::PaperBin(bin));
   }
-  return JoinLines(lines);
+  return lines;
 }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -256,6 +269,7 @@ void WriteOverviewPage(TLiveImportFrm& frm, bool openAfterwards) {
     source.Entries.push_back(static_cast<const TWBCustomJSON*>(frm.Lines().GetObject(i)));
   const std::string folder = frm.DatabaseFolder();
   source.LayoutExists = [&folder](const std::string& name) { return LayoutFileExists(folder, name); };
+  source.Findings = CheckListedEntries(folder, source.Entries, frm.Server());
 
   TStringList blocks;
   BuildOverviewPage(source, blocks);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "entries/entry_check.h"
 #include "json/string_list.h"
 #include "json/wbjson.h"
 
@@ -26,6 +27,10 @@ struct TOverviewSource {
   std::string ApplicationFolder;
   std::vector<const TWBCustomJSON*> Entries;  // in list order
   std::function<bool(const std::string& layoutName)> LayoutExists;
+  // The entry check's findings: each one but a missing layout (which the page
+  // names in its place already) is a warning line at the end of its entry's
+  // last column. No findings, no change to the page.
+  std::vector<TEntryFinding> Findings;
 };
 
 // The page's blocks, in order; the file holds each followed by CR LF.

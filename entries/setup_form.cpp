@@ -1,6 +1,8 @@
 // TSetupFrm: the entry editor's lists, fields, read-only state and bins.
 #include "entries/setup_form.h"
 
+#include <algorithm>
+
 #include "client/client_dirs.h"
 #include "client/find_file.h"
 #include "entries/entry_fields.h"
@@ -118,10 +120,25 @@ std::vector<std::string> TSetupFrm::BinsOf(const std::string& printer) const {
 }
 
 void TSetupFrm::DCCChange() {
+  UpdatePrinterWarnings();
   // While an entry is being shown its stored bin stays as it is; the list of
   // bins follows only what the user does with the printer.
   if (filling_ == 1) return;
   view_.SetFieldItems(SetupField::Bin, BinsOf(view_.FieldText(SetupField::Printer)));
+}
+
+void TSetupFrm::BinChange() { UpdatePrinterWarnings(); }
+
+void TSetupFrm::UpdatePrinterWarnings() {
+  const std::string printer = view_.FieldText(SetupField::Printer);
+  const std::string bin = view_.FieldText(SetupField::Bin);
+  auto holds = [](const std::vector<std::string>& list, const std::string& text) {
+    return std::find(list.begin(), list.end(), text) != list.end();
+  };
+  const bool judged = !printers_.empty() && !printer.empty();
+  const bool printerOffered = !judged || holds(printers_, printer);
+  view_.SetFieldWarning(SetupField::Printer, !printerOffered);
+  view_.SetFieldWarning(SetupField::Bin, judged && printerOffered && !bin.empty() && !holds(BinsOf(printer), bin));
 }
 
 void TSetupFrm::LayoutNameChange(SetupField field) {
@@ -150,6 +167,7 @@ void TSetupFrm::LoadFromEntry(const TWBCustomJSON& entry) {
     }
   }
   view_.SetForbiddenChecked(EntryForbidden(entry));
+  UpdatePrinterWarnings();
 }
 
 void TSetupFrm::SetReadOnly(bool readOnly) {

@@ -88,7 +88,12 @@ class TSetupFrm {
   void FormDestroy();
   void ComboBoxActionChange();
   // The printer text changed: the bins of that printer, unless the fields are being filled.
+  // Also marks the printer red when the server does not offer it, and the bin
+  // red when that printer has no such bin (nothing is marked when the server
+  // gave no printer list).
   void DCCChange();
+  // The bin text changed: red when the printer has no such bin.
+  void BinChange();
   // A key pressed in one of the editable fields: true when it must be discarded.
   bool DCCKeyPress() const { return readOnly_; }
   // A layout field's text changed: red when the name is not a layout found.
@@ -117,6 +122,7 @@ class TSetupFrm {
   void FillPrinters();
   void FillLayouts();
   std::vector<std::string> BinsOf(const std::string& printer) const;
+  void UpdatePrinterWarnings();
 
   ISetupView& view_;
   TSetupServices services_;

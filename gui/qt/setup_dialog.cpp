@@ -189,6 +189,7 @@ void SetupDialog::BuildControls() {
   }
 
   connect(Field(SetupField::Printer), &QComboBox::editTextChanged, this, [this] { Guarded([&] { form_->DCCChange(); }); });
+  connect(Field(SetupField::Bin), &QComboBox::editTextChanged, this, [this] { Guarded([&] { form_->BinChange(); }); });
   for (SetupField layout : {SetupField::FilterLayoutName, SetupField::SuperLayoutname}) {
     connect(Field(layout), &QComboBox::editTextChanged, this,
             [this, layout] { Guarded([&] { form_->LayoutNameChange(layout); }); });

@@ -65,6 +65,7 @@ class ScriptedSetupDialog : public ISetupDialog {
     if (form.DCCKeyPress()) return;
     view.SetFieldText(field, text);
     if (field == SetupField::Printer) form.DCCChange();
+    if (field == SetupField::Bin) form.BinChange();
     if (field == SetupField::FilterLayoutName || field == SetupField::SuperLayoutname) form.LayoutNameChange(field);
   }
   // The check box is disabled while read-only.

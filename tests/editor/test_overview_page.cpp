@@ -3,6 +3,7 @@
 // file checks, the file's name and life.
 #include "app/main_window_features.h"
 #include "app/overview_page.h"
+#include "entries/entry_check.h"
 #include "app_fixture.h"
 #include "client/client_dirs.h"
 #include "editor_fakes.h"
@@ -234,7 +235,10 @@ TEST_F(OverviewPageTest, TheLinkWritesOpensAndTheWindowDeletesThePage) {
   EXPECT_EQ(ReadBytes(expectedPath),
             kHead + Folders(database, application) +
                 Row("Druck", channel,
-                    Lines({"Das Ziel ist <b>print</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>"})) +
+                    Lines({"Das Ziel ist <b>print</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>",
+                           // the entry check's finding: the entry has no "Copies"
+                           kRed + "Warnung: Die Anzahl der Kopien ist 0, es wird also nichts gedruckt" + kBlack +
+                               "<br>"})) +
                 Row("Angebot<br>" + kRed + "Dieser Eintrag wird nicht benutzt ", channel,
                     Lines({"Das Ziel ist <b>pdf</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>"})) +
                 kFoot);
@@ -246,6 +250,47 @@ TEST(OverviewFilePath, DatabaseFolderAsFileName) {
   TempEnv env;
   EXPECT_EQ(OverviewFilePath("C:\\Daten\\Firma 1\\"), env.Tmp().string() + "/WBTempDir/CDatenFirma 1.html");
   EXPECT_EQ(OverviewFilePath("/srv/daten/"), env.Tmp().string() + "/WBTempDir/srvdaten.html");
+}
+
+TEST_F(OverviewPageTest, CheckFindingsAreWarningLinesInTheirRowOnly) {
+  const std::vector<std::string> entries = {
+      "{\"Info\":\"Sauber\",\"Destination\":\"pdf\",\"SuperLayoutname\":\"Rechnung\",\"UID\":\"U-1\"}",
+      "{\"Info\":\"Flur <1>\",\"Destination\":\"print\",\"SuperLayoutname\":\"Etikett\","
+      "\"Defaultprinter\":\"Flur \\\"2\\\"\",\"Copies\":0,\"UID\":\"U-2\"}"};
+  const std::string withoutCheck = Page(entries, {"Rechnung"});
+  std::vector<std::unique_ptr<TWBCustomJSON>> parsed;
+  TEntryCheckSource check;
+  for (const std::string& json : entries) {
+    parsed.push_back(TWBJSONText::Parse(json));
+    check.Entries.push_back(parsed.back().get());
+  }
+  check.Printers = ParseOfferedPrinters("{\"Printers\":[{\"Name\":\"Laser\",\"Bins\":[]}]}");
+  check.LayoutExists = [](const std::string& name) { return name == "Rechnung"; };
+  TOverviewSource source;
+  source.DatabaseFolder = "D:\\Daten\\";
+  source.ApplicationFolder = "C:\\Werkbank\\";
+  source.Entries = check.Entries;
+  source.LayoutExists = check.LayoutExists;
+  source.Findings = CheckEntries(check);
+  ASSERT_EQ(source.Findings.size(), 3u);  // the layout, the printer, the copies
+  TStringList blocks;
+  BuildOverviewPage(source, blocks);
+  const std::string col3 = Lines({
+      "Das Ziel ist <b>print</b><br>",
+      "Folgendes Layout wird daf\xFCr verwendet: <b>Etikett</b><br>",
+      kRed + "Warnung: Das Layout <b>Etikett</b> wurde nicht gefunden" + kBlack + "<br>",
+      "Es wird in folgende Bereiche gedruckt: <b></b><br>",
+      "Als Drucker wird <b>Flur &quot;2&quot;</b> verwendet<br>",
+      kRed + "Warnung: Den Drucker \x84" "Flur &quot;2&quot;\x93 bietet der Server nicht an" + kBlack + "<br>",
+      kRed + "Warnung: Die Anzahl der Kopien ist 0, es wird also nichts gedruckt" + kBlack + "<br>",
+  });
+  const std::string flurRow = Row("Flur", Lines({"- Wenn das Ziel <b></b> ist"}), col3);
+  const std::string page = blocks.Text();
+  EXPECT_NE(page.find(flurRow), std::string::npos) << page;
+  // The clean entry's row, and the page around the rows, are as without the check.
+  EXPECT_EQ(page.substr(0, page.find(flurRow)), withoutCheck.substr(0, page.find(flurRow)));
+  EXPECT_EQ(page.substr(page.find(flurRow) + flurRow.size()), Around(""). substr(Around("").size() - kFoot.size()));
+  EXPECT_NE(withoutCheck.find("Als Drucker wird <b>Flur &quot;2&quot;</b> verwendet<br>\r\n</div>"), std::string::npos);
 }
 
 }  // namespace

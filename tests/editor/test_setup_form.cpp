@@ -214,4 +214,44 @@ TEST(LayoutNameOfFile, DropsFolderExtensionAndEverySuperlayoutMark) {
   for (const auto& [path, name] : cases) EXPECT_EQ(LayoutNameOfFile(path), name) << path;
 }
 
+TEST_F(SetupFormTest, PrinterAndBinTurnRedWhenNotOffered) {
+  struct Case {
+    std::string printer, bin;
+    bool printerRed, binRed;
+  };
+  const Case cases[] = {
+      {"Laser", "Fach 2", false, false},   {"Laser", "Manuell", false, false},  // both "Laser"s count
+      {"Laser", "fach 2", false, true},    {"Laser", "", false, false},
+      {"Flur", "Fach 1", true, false},     {"laser", "Fach 1", true, false},  // exact names; no bin judged
+      {"", "Rolle", false, false},  // no printer: the default one, not judged
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.printer + "/" + c.bin);
+    auto dialog = Open();
+    dialog->form.LoadFromEntry(
+        *Entry("{\"Defaultprinter\":\"" + c.printer + "\",\"DefaultprinterBinName\":\"" + c.bin + "\"}"));
+    EXPECT_EQ(dialog->view.warnings[SetupField::Printer], c.printerRed) << "when shown";
+    EXPECT_EQ(dialog->view.warnings[SetupField::Bin], c.binRed);
+  }
+  // Typing: the colours follow the printer and the bin.
+  auto dialog = Open();
+  dialog->form.LoadFromEntry(*Entry("{\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Rolle\"}"));
+  EXPECT_TRUE(dialog->view.warnings[SetupField::Bin]);
+  dialog->PickAction(kActionChange);
+  dialog->Type(SetupField::Printer, "Etiketten");
+  EXPECT_FALSE(dialog->view.warnings[SetupField::Bin]);
+  dialog->Type(SetupField::Bin, "Fach 1");
+  EXPECT_TRUE(dialog->view.warnings[SetupField::Bin]);
+  dialog->Type(SetupField::Printer, "Weg");
+  EXPECT_TRUE(dialog->view.warnings[SetupField::Printer]);
+  EXPECT_FALSE(dialog->view.warnings[SetupField::Bin]);
+
+  // Without a printer list nothing is red.
+  answers["PRINTERS"] = "";
+  auto silent = Open();
+  silent->form.LoadFromEntry(*Entry("{\"Defaultprinter\":\"Flur\",\"DefaultprinterBinName\":\"X\"}"));
+  EXPECT_FALSE(silent->view.warnings[SetupField::Printer]);
+  EXPECT_FALSE(silent->view.warnings[SetupField::Bin]);
+}
+
 }  // namespace
