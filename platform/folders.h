@@ -20,6 +20,7 @@ inline constexpr char DelimiterOf(PathStyle style) { return style == kPathStyleW
 // Shell folder ids (CSIDL values) the tool asks for.
 enum : int {
   kCsidlDesktop = 0x0000,
+  kCsidlPersonal = 0x0005,  // the user's documents folder
   kCsidlCommonDocuments = 0x002E,
 };
 

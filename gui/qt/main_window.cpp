@@ -4,11 +4,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
+#include "app/entry_menu.h"
 #include "app/main_window_features.h"
 #include "gui/qt/entry_combo_box.h"
 #include "gui/qt/html_link_label.h"
@@ -60,6 +62,9 @@ void MainWindow::BuildControls() {
   at(list_, 8, 60, 377, 24);
   connect(list_, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([&] { logic_->DCCChange(); }); });
   connect(list_, &EntryComboBox::enterPressed, this, [this] { Guarded([&] { logic_->DCCKeyDown(13); }); });
+  // The list's context menu: its items and their actions come from the logic.
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { ShowEntryMenu(at); });
 
   links_ = new HtmlLinkLabel(this);
   links_->setMarkup(Ansi(kLinkText));
@@ -107,6 +112,19 @@ void MainWindow::ApplyFonts() {
   setFont(UiFont(9, false));
   list_->setFont(UiFont(9, true));
   runButton_->setFont(UiFont(9, true));
+}
+
+void MainWindow::ShowEntryMenu(const QPoint& at) {
+  QMenu menu(this);
+  for (const TEntryMenuItem& item : EntryMenuItems(*logic_)) {
+    QAction* action = menu.addAction(FromAnsi(item.Text));
+    action->setEnabled(item.Enabled);
+    action->setData(static_cast<int>(item.Action));
+  }
+  QAction* chosen = menu.exec(list_->mapToGlobal(at));
+  if (chosen == nullptr) return;
+  const auto action = static_cast<EntryMenuAction>(chosen->data().toInt());
+  Guarded([&] { RunEntryMenuAction(*logic_, action); });
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {

@@ -67,6 +67,7 @@ class MainWindow : public QWidget, public IMainView {
 
  private:
   void BuildControls();
+  void ShowEntryMenu(const QPoint& at);
   void ApplyFonts();
 
   std::unique_ptr<TLiveImportFrm> logic_;

@@ -32,16 +32,15 @@ std::string HomeDir() {
   return home.empty() ? "/tmp" : WithoutTrailingSlash(home);
 }
 
-// XDG_DESKTOP_DIR="$HOME/Schreibtisch" from user-dirs.dirs, if the file names one.
-std::string DesktopFromUserDirs() {
+// XDG_DESKTOP_DIR="$HOME/Schreibtisch" (or another key) from user-dirs.dirs, if the file names one.
+std::string FromUserDirs(const std::string& key) {
   std::string config = Env("XDG_CONFIG_HOME");
   if (config.empty()) config = HomeDir() + "/.config";
   std::ifstream file(config + "/user-dirs.dirs");
   std::string line;
   while (std::getline(file, line)) {
-    const std::string key = "XDG_DESKTOP_DIR=";
-    if (line.rfind(key, 0) != 0) continue;
-    std::string value = line.substr(key.size());
+    if (line.rfind(key + "=", 0) != 0) continue;
+    std::string value = line.substr(key.size() + 1);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
     if (value.rfind("$HOME", 0) == 0) value = HomeDir() + value.substr(5);
     if (!value.empty() && value[0] == '/') return value;
@@ -53,8 +52,12 @@ std::string DesktopFromUserDirs() {
 std::string ResolveFolder(int csidl) {
   switch (csidl) {
     case kCsidlDesktop: {
-      std::string desktop = DesktopFromUserDirs();
+      std::string desktop = FromUserDirs("XDG_DESKTOP_DIR");
       return desktop.empty() ? HomeDir() + "/Desktop" : desktop;
+    }
+    case kCsidlPersonal: {
+      std::string documents = FromUserDirs("XDG_DOCUMENTS_DIR");
+      return documents.empty() ? HomeDir() + "/Documents" : documents;
     }
     case kCsidlCommonDocuments: {
       std::string data = Env("XDG_DATA_HOME");

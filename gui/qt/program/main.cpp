@@ -17,6 +17,7 @@
 #include "gui/qt/message_presenter.h"
 #include "gui/qt/program_choice_dialog.h"
 #include "gui/qt/qt_ui_hooks.h"
+#include "gui/qt/save_file_presenter.h"
 #include "gui/qt/ui_fonts.h"
 #include "platform/codepage.h"
 #include "platform/ui_hooks.h"
@@ -88,6 +89,8 @@ int main(int argc, char** argv) {
   wb::platform::SetUiHooks(&hooks);
   wb::gui::QtMessagePresenter presenter;
   wb::MessageBoxes::SetPresenter(&presenter);
+  wb::gui::QtSaveFilePresenter saveDialogs;
+  wb::SaveFileDialogs::SetPresenter(&saveDialogs);
   wb::gui::QtProgramChoice programChoice;
   wb::SetProgramChoiceHook(&programChoice);
 
@@ -120,6 +123,7 @@ int main(int argc, char** argv) {
     wb::ShutdownOpeningThreadPool();
   }
   wb::SetProgramChoiceHook(nullptr);
+  wb::SaveFileDialogs::SetPresenter(nullptr);
   wb::MessageBoxes::SetPresenter(nullptr);
   wb::platform::SetUiHooks(nullptr);
   return exitCode;
