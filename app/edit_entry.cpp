@@ -6,25 +6,50 @@
 #include "app/message_boxes.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
+#include "json/strutils.h"
 #include "platform/codepage.h"
+#include "platform/errors.h"
 
 namespace wb {
 namespace {
 
-// The list changed while an output run holds the busy counter: the save is
-// skipped then, so the window must show the lines as they are now, or a row
-// would run another line's entry.
-void SaveOrShowLines(TLiveImportFrm& frm, int indexToSelect) {
-  if (frm.BusyCount() == 0) {
-    frm.SaveEntries();
-    return;
-  }
+// The list changed: it is written (while an output run holds the busy counter,
+// when the run ends), and the window shows it as it now is, or a row would run
+// another line's entry.
+void SaveAndShow(TLiveImportFrm& frm, int indexToSelect, const TWBCustomJSON* keepSelected) {
+  frm.SaveEntries(keepSelected);
+  if (frm.BusyCount() == 0) return;
   frm.View().SetEntryLines(frm.Lines());
   const int count = frm.Lines().Count();
   frm.View().SelectIndex(indexToSelect >= 0 && indexToSelect < count ? indexToSelect : (count > 0 ? 0 : -1));
+  if (keepSelected != nullptr) frm.SelectEntryByKey(EntryKey(*keepSelected));
+}
+
+// Shows the dialog until it is closed with an action that can be carried out:
+// a name that is empty as plain text is refused, and the dialog comes back
+// with everything the user typed.
+int ShowUntilUsable(ISetupDialog& dialog) {
+  TSetupFrm& form = dialog.Form();
+  for (;;) {
+    dialog.ShowModal();
+    const int action = form.ChosenAction();
+    const bool stores = (action == kActionChange && form.FieldsChanged()) || action == kActionAddNew;
+    if (!stores || NameFieldUsable(form)) return action;
+    MessageBoxes::ShowInfo(Ansi(kEmptyNameText));
+  }
 }
 
 }  // namespace
+
+std::string ConfirmDeleteText(const std::string& plainName) {
+  return FormatMessageText(Ansi("Eintrag „%s“ löschen?"), plainName);
+}
+
+bool NameFieldUsable(const TSetupFrm& form) {
+  std::string name = form.View().FieldText(SetupField::Name);
+  StripHTMLMarkup(name);
+  return !name.empty();
+}
 
 int32_t CopiesFromText(const std::string& text) {
   size_t start = 0;
@@ -42,6 +67,7 @@ TSetupServices SetupServicesOf(TLiveImportFrm& frm) {
   TSetupServices services;
   services.ReadServerValue = [&frm](const std::string& command) { return frm.Server().Read(command); };
   services.ShowInFolder = [&frm](const std::string& path) { frm.Opener().ShowInFolder(path); };
+  services.Confirm = [](const std::string& question) { return MessageBoxes::AskYesNo(question, MessageIcon::Warning); };
   return services;
 }
 
@@ -78,10 +104,9 @@ void EditSelectedEntry(TLiveImportFrm& frm, const SetupDialogFactory& makeDialog
   form.LoadFromEntry(*entry);
   form.SetEntriesFilePath(frm.EntriesFilePath());
   form.FillActions();
-  dialog->ShowModal();
 
   // The action chosen when the dialog was closed counts, not one picked before.
-  const int action = form.ChosenAction();
+  const int action = ShowUntilUsable(*dialog);
   if (action != kActionChange && action != kActionAddNew && action != kActionDelete) return;
   // The list may have been replaced while the dialog was open (a save from a
   // nested event): act only on the line the dialog was opened for.
@@ -89,22 +114,24 @@ void EditSelectedEntry(TLiveImportFrm& frm, const SetupDialogFactory& makeDialog
 
   switch (action) {
     case kActionChange:
+      if (!form.FieldsChanged()) return;  // nothing to take over: no question
       if (!MessageBoxes::AskYesNo(Ansi(kConfirmChange), MessageIcon::Information)) return;
       StoreEditorFields(frm, form, entry);
-      SaveOrShowLines(frm, index);
+      frm.Lines().Put(index, EntryDisplayText(*entry));
+      SaveAndShow(frm, index, entry);
       break;
     case kActionAddNew: {
       if (!MessageBoxes::AskYesNo(Ansi(kConfirmAddNew), MessageIcon::Information)) return;
       TWBCustomJSON* created = StoreEditorFields(frm, form, nullptr);
       if (created == nullptr) return;
       frm.Lines().AddObject(EntryDisplayText(*created), created);
-      SaveOrShowLines(frm, index);
+      SaveAndShow(frm, index, created);
       break;
     }
     case kActionDelete:
-      if (!MessageBoxes::AskYesNo(Ansi(kConfirmDelete), MessageIcon::Warning)) return;
+      if (!MessageBoxes::AskYesNo(ConfirmDeleteText(EntryPlainName(*entry)), MessageIcon::Warning)) return;
       frm.Lines().Delete(index);
-      SaveOrShowLines(frm, index);
+      SaveAndShow(frm, index, nullptr);
       break;
     default:
       break;

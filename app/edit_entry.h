@@ -12,7 +12,12 @@ namespace wb {
 // The editor's confirmations (UTF-8 here; shown through Ansi).
 inline constexpr const char* kConfirmChange = "Änderungen übernehmen?";
 inline constexpr const char* kConfirmAddNew = "Als neuen Eintrag übernehmen?";
-inline constexpr const char* kConfirmDelete = "Eintrag löschen?";
+// The deletion names the entry: "Eintrag „%s“ löschen?".
+std::string ConfirmDeleteText(const std::string& plainName);
+// An entry is found, shown and started by its name: an empty one is refused.
+inline constexpr const char* kEmptyNameText =
+    "Ein Eintrag braucht einen Namen: Bitte tragen Sie im Feld „Name:“ einen Namen ein (Text, nicht nur "
+    "Formatierung oder Bild), oder wählen Sie „Nichts änderbar“.";
 
 // The "Eigenschaften" link: with no entry selected the entries file is shown in
 // its folder; otherwise the dialog (from the factory) edits the selected entry.
@@ -22,6 +27,9 @@ void EditSelectedEntry(TLiveImportFrm& frm, const SetupDialogFactory& makeDialog
 // appended to the document's "Items". Returns the new entry, nullptr when an
 // existing entry was given or the document has no "Items".
 TWBCustomJSON* StoreEditorFields(TLiveImportFrm& frm, const TSetupFrm& dialog, TWBCustomJSON* entry);
+
+// Whether the name field holds a name: not empty once markup is removed.
+bool NameFieldUsable(const TSetupFrm& form);
 
 // "Anzahl" as stored: the text as a whole number, 1 when it is not one.
 int32_t CopiesFromText(const std::string& text);

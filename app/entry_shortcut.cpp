@@ -74,14 +74,27 @@ bool CreateShellLink(const std::string& arguments, const std::string& descriptio
     return false;
   }
   target = AddTrailingBackslash(target);
-  linkPath = target + ShellLinkFileName(linkName);
+  const std::string fileName = ShellLinkFileName(linkName);
+  if (fileName == platform::kShellLinkExtension) {
+    // No name: the link would be a hidden ".desktop" (or a nameless ".lnk").
+    platform::SetLastError(platform::kErrorInvalidName);
+    return false;
+  }
+  linkPath = target + fileName;
   // A fresh account may have no desktop folder yet; the PDF folder is made there too.
   if (!DirExistsEx(target)) ForceDirs(target);
   return platform::SaveShellLink(link, linkPath);
 }
 
+std::string ShortcutDisplayName(const std::string& entryName) {
+  std::string name = ShellLinkFileName(entryName);
+  name.resize(name.size() - std::string(platform::kShellLinkExtension).size());
+  return name;
+}
+
 std::string ShortcutCreatedMessage(const std::string& entryName) {
-  return Ansi("Die Verknüpfung wurde auf dem Desktop unter folgenden Namen erzeugt:\r\nMehrfachausgabe ") + entryName;
+  return Ansi("Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\n") +
+         ShortcutDisplayName(entryName);
 }
 
 std::string ShortcutFailedMessage(const std::string& linkPath, const std::string& reason) {
@@ -94,6 +107,10 @@ void CreateEntryShortcut(TLiveImportFrm& frm) {
   TWBCustomJSON* entry = frm.SelectedEntry();
   if (entry == nullptr) return;
   const std::string name = EntryPlainName(*entry);
+  if (Trimmed(WithoutDoubleQuotes(name)).empty()) {
+    MessageBoxes::ShowInfo(Ansi(kShortcutWithoutNameText));
+    return;
+  }
   std::string linkPath;
   bool created = false;
   {

@@ -33,8 +33,15 @@ std::string ShellLinkFileName(const std::string& linkName);
 // and the backslashes before them escaped by the Windows run-time's rules.
 std::string ShellLinkArgumentsText(const std::string& arguments);
 
+// The name the link shows on the desktop: its file name without the extension.
+std::string ShortcutDisplayName(const std::string& entryName);
+
 // The messages after "Verknüpfung erstellen" (8-bit).
 std::string ShortcutCreatedMessage(const std::string& entryName);
+// An entry without a name gets no link: its file would have no name either.
+inline constexpr const char* kShortcutWithoutNameText =
+    "Für einen Eintrag ohne Namen kann keine Verknüpfung erstellt werden. Bitte geben Sie ihm zuerst unter "
+    "„Eigenschaften“ einen Namen.";
 std::string ShortcutFailedMessage(const std::string& linkPath, const std::string& reason);
 
 }  // namespace wb

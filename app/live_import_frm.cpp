@@ -2,6 +2,8 @@
 #include "app/live_import_frm.h"
 
 #include "app/message_boxes.h"
+#include "app/program_info.h"
+#include "client/busy_cursor.h"
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "entries/entries_file.h"
@@ -13,6 +15,44 @@
 namespace wb {
 namespace {
 constexpr int kEnterKey = 13;
+constexpr const char* kSavingText = "Speichern";
+constexpr const char* kIdleButtonText = "Los!";
+
+// While the entries file is written (up to 100 attempts when it is locked or
+// cannot be written) the window says so: busy cursor, and "Los!" disabled and
+// showing "Speichern" unless an output run owns the button.
+class SavingScope {
+ public:
+  SavingScope(IMainView& view, bool ownsButton) : view_(view), ownsButton_(ownsButton) {
+    BusyCursorOn();
+    if (!ownsButton_) return;
+    view_.SetRunButtonEnabled(false);
+    view_.SetRunButtonText(kSavingText);
+  }
+  ~SavingScope() {
+    BusyCursorOff();
+    if (!ownsButton_) return;
+    view_.SetRunButtonEnabled(true);
+    view_.SetRunButtonText(kIdleButtonText);
+  }
+  SavingScope(const SavingScope&) = delete;
+  SavingScope& operator=(const SavingScope&) = delete;
+
+ private:
+  IMainView& view_;
+  bool ownsButton_;
+};
+
+std::string MergedSaveText(const std::string& path) {
+  return Ansi("Die Einträge wurden seit dem Laden an anderer Stelle geändert (in einem anderen Fenster, durch "
+              "einen Import oder ein anderes Programm). Ihre Änderung wurde mit diesem Stand zusammengeführt "
+              "und gespeichert:\r\n") + path;
+}
+
+std::string UnsavedAtCloseText(const std::string& reason) {
+  return Ansi("Die Änderungen konnten nicht gespeichert werden:\r\n") + reason +
+         Ansi("\r\n\r\nNoch einmal versuchen? Mit „Nein“ werden die Änderungen verworfen.");
+}
 
 }  // namespace
 
@@ -29,7 +69,13 @@ void TLiveImportFrm::FormCreate() {
   server_.Detect();
   databaseFolder_ = server_.Read(kDatabasePathValue);
   if (databaseFolder_.empty()) {
-    // No database: the window goes away again without a word.
+    // No database: the window goes away again without a word. A desktop
+    // shortcut's start has no window to go away, though: its user clicked an
+    // icon and must learn why nothing comes.
+    if (!arguments_.empty()) {
+      MessageBoxes::ShowError(NotRunningText());
+      exitCode_ = kExitNoServer;
+    }
     view_.PostClose();
     return;
   }
@@ -51,7 +97,23 @@ void TLiveImportFrm::FormShow() {
 void TLiveImportFrm::FormClose() {
   closing_ = true;
   platform::GetUiHooks().WakeUp();  // a run waiting for its PDF stops waiting
+  AskToSaveAtClose();
   StoreSettings();
+}
+
+// The close is never vetoed: the list is written, or the user says to drop it.
+void TLiveImportFrm::AskToSaveAtClose() {
+  while (HasUnsavedChanges() && document_) {
+    try {
+      SaveEntriesNow(nullptr);
+      return;
+    } catch (const Exception& error) {
+      if (!MessageBoxes::AskYesNo(UnsavedAtCloseText(error.what()), MessageIcon::Warning)) {
+        savePending_ = saveFailed_ = false;
+        return;
+      }
+    }
+  }
 }
 
 void TLiveImportFrm::FormDestroy() {
@@ -65,6 +127,8 @@ void TLiveImportFrm::FormDestroy() {
 
 void TLiveImportFrm::CheckDatabaseUnchanged() {
   std::string now = server_.Read(kDatabasePathValue);
+  // A server that does not answer at all has not changed its database: it is gone.
+  if (now.empty() && !server_.LastReadAnswered()) throw Exception(ServerGoneText());
   if (now != databaseFolder_)
     throw Exception("Datenbank wurde gewechselt!\r\n" + databaseFolder_ + "\r\n" + now);
 }
@@ -82,7 +146,10 @@ TWBCustomJSON* TLiveImportFrm::AdoptEntry(std::unique_ptr<TWBCustomJSON> entry) 
 
 // ---- events ----
 
-void TLiveImportFrm::DCCChange() {
+void TLiveImportFrm::DCCChange() { UpdateOpenPdfEnabled(); }
+
+// "Öffnen" follows the selected entry, whoever selected it: only a PDF is opened.
+void TLiveImportFrm::UpdateOpenPdfEnabled() {
   TWBCustomJSON* entry = SelectedEntry();
   if (entry == nullptr) return;
   view_.SetOpenPdfEnabled(EntryDestinationLower(*entry) == "pdf");
@@ -114,6 +181,18 @@ void TLiveImportFrm::ShowLines(int indexToSelect) {
   view_.SetEntryLines(lines_);
   if (indexToSelect >= 0 && indexToSelect < lines_.Count()) view_.SelectIndex(indexToSelect);
   else view_.SelectIndex(lines_.Count() > 0 ? 0 : -1);
+  UpdateOpenPdfEnabled();
+}
+
+bool TLiveImportFrm::SelectEntryByKey(const std::string& key) {
+  for (int line = 0; line < lines_.Count(); ++line) {
+    auto* entry = static_cast<const TWBCustomJSON*>(lines_.GetObject(line));
+    if (entry == nullptr || EntryKey(*entry) != key) continue;
+    view_.SelectIndex(line);
+    UpdateOpenPdfEnabled();
+    return true;
+  }
+  return false;
 }
 
 void TLiveImportFrm::LoadEntries(int indexToSelect) {
@@ -129,6 +208,8 @@ void TLiveImportFrm::LoadEntries(int indexToSelect) {
     MessageBoxes::ShowInfo("Die Datei " + entriesFilePath_ + Ansi(" ist leider beschädigt!"));
   }
   EnsureEntriesDocument();
+  loadedDocument_ = JSONCast<TWBJSON>(TWBCustomJSON::Clone(document_.get()));
+  loadedBytes_ = ReadEntriesFileBytes(entriesFilePath_);
   BuildEntryLines(*document_, lines_);
   WriteEntriesFile(true);
   ShowLines(indexToSelect);
@@ -164,12 +245,42 @@ class TLiveImportFrm::BusyScope {
   int& counter_;
 };
 
-void TLiveImportFrm::SaveEntries() {
-  if (busy_ != 0) return;
+void TLiveImportFrm::SaveEntries(const TWBCustomJSON* keepSelected) {
+  if (busy_ != 0) {
+    // An output run waits for its PDF: the list is written when it ends.
+    savePending_ = true;
+    return;
+  }
+  SaveEntriesNow(keepSelected);
+}
+
+void TLiveImportFrm::WritePendingSave() {
+  if (savePending_ && busy_ == 0 && !destroyed_) SaveEntriesNow(nullptr);
+}
+
+std::unique_ptr<TWBJSON> TLiveImportFrm::DocumentToSave(bool& merged) {
+  merged = false;
+  if (ReadEntriesFileBytes(entriesFilePath_) == loadedBytes_) return BuildSaveDocument(lines_, document_.get());
+  std::unique_ptr<TWBJSON> theirs = LoadEntriesDocument(entriesFilePath_);
+  // Gone or unreadable: nothing there to keep.
+  if (!theirs) return BuildSaveDocument(lines_, document_.get());
+  TStringList lines;
+  MergeEntryLines(loadedDocument_.get(), lines_, theirs.get(), lines);
+  merged = true;
+  return BuildSaveDocument(lines, theirs.get());
+}
+
+void TLiveImportFrm::SaveEntriesNow(const TWBCustomJSON* keepSelected) {
+  savePending_ = false;
+  saveFailed_ = true;  // until the file holds the list
+  SavingScope saving(view_, busy_ == 0);
   BusyScope busy(busy_);
   CheckDatabaseUnchanged();
-  std::unique_ptr<TWBJSON> root = BuildSaveDocument(lines_, document_.get());
+  if (keepSelected == nullptr) keepSelected = SelectedEntry();
+  const std::string keepKey = keepSelected ? EntryKey(*keepSelected) : std::string();
   const int selected = view_.SelectedIndex();
+  bool merged = false;
+  std::unique_ptr<TWBJSON> root = DocumentToSave(merged);
   // The list points into the document it was built from: rebuild it from the
   // new document before the old one goes, so a failing write below cannot
   // leave it pointing at freed entries.
@@ -177,11 +288,16 @@ void TLiveImportFrm::SaveEntries() {
   document_ = std::move(root);
   BuildEntryLines(*document_, lines_);
   ShowLines(selected);
+  if (!keepKey.empty()) SelectEntryByKey(keepKey);
   adoptedEntries_.clear();
   old.reset();
   WriteEntriesFile(true);
   WriteEntriesFile(false);
+  saveFailed_ = false;
   LoadEntries(selected);
+  // The rows are sorted anew: the selection stays with the entry, not the row.
+  if (!keepKey.empty()) SelectEntryByKey(keepKey);
+  if (merged) MessageBoxes::ShowInfo(MergedSaveText(entriesFilePath_));
 }
 
 bool TLiveImportFrm::UidExists(const std::string& uid) const { return wb::UidExists(document_.get(), uid); }

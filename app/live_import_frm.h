@@ -59,10 +59,24 @@ class TLiveImportFrm {
 
   // The entries document.
   void LoadEntries(int indexToSelect);
-  void SaveEntries();
+  // Writes the list to the entries file and reloads it; the selection stays on
+  // keepSelected (nullptr: the entry selected now). While an output run holds
+  // the busy counter the list is written when the run ends, or at the latest
+  // when the window closes. A file that another window or program wrote since
+  // it was loaded is merged with, never overwritten blindly.
+  void SaveEntries(const TWBCustomJSON* keepSelected = nullptr);
+  // The list holds changes that are not in the entries file (a save that
+  // waits for a run, or one that failed).
+  bool HasUnsavedChanges() const { return savePending_ || saveFailed_; }
   void WriteEntriesFile(bool backup);
   void EnsureEntriesDocument();
   bool UidExists(const std::string& uid) const;
+
+  // Selects the line of the entry with this key (EntryKey); false when none has it.
+  bool SelectEntryByKey(const std::string& key);
+
+  // The process's exit status: not 0 when a direct start found no server.
+  int ExitCode() const { return exitCode_; }
 
   // Settings.
   void RestoreSettings();
@@ -95,10 +109,19 @@ class TLiveImportFrm {
 
   // Test seam: how old PDF and spool files are removed (DeleteFileRetry).
   std::function<bool(const std::string&)> DeleteOldFile;
+  // How long "Los!" shows that a print entry went to the server.
+  int PrintHandedOverMs = 1000;
 
  private:
   class BusyScope;
   void ShowLines(int indexToSelect);
+  void UpdateOpenPdfEnabled();
+  void SaveEntriesNow(const TWBCustomJSON* keepSelected);
+  std::unique_ptr<TWBJSON> DocumentToSave(bool& merged);
+  void WritePendingSave();
+  void AskToSaveAtClose();
+  void RunEntryOutputNow(TWBCustomJSON* entry, PdfHandling handling);
+  void RunCompletePdfNow();
   void FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath, PdfHandling handling);
   bool RemoveOldFile(const std::string& path);
 
@@ -112,6 +135,13 @@ class TLiveImportFrm {
   std::string applicationFolder_;
   std::string overviewFile_;
   std::unique_ptr<TWBJSON> document_;
+  // The document and the file's bytes as last loaded or written: what a save
+  // compares the file with, and merges against when it changed meanwhile.
+  std::unique_ptr<TWBJSON> loadedDocument_;
+  std::string loadedBytes_;
+  bool savePending_ = false;  // a save waits for the output run to end
+  bool saveFailed_ = false;   // the last save could not write the file
+  int exitCode_ = 0;
   std::string entriesFilePath_;
   TStringList lines_;
   std::vector<std::unique_ptr<TWBCustomJSON>> adoptedEntries_;

@@ -16,8 +16,8 @@ std::string TLiveImportFrm::SettingsFilePath() { return GetClientTempDir("") + k
 void TLiveImportFrm::RestoreSettings() {
   TFastIniFile settings(SettingsFilePath());
   int32_t index = settings.ReadNumber(kSection, kItemIndexKey, 0);
-  // Not the user's choice: the "Öffnen" enabled state is left as it is.
   if (lines_.Count() > 0 && index >= 0 && index < lines_.Count()) view_.SelectIndex(index);
+  UpdateOpenPdfEnabled();  // the remembered entry may be a print entry
   view_.SetOpenPdfChecked(settings.ReadFlag(kSection, kOpenPdfKey, true));
 }
 

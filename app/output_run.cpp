@@ -1,5 +1,7 @@
 // The output run: one entry's PDF or printout for the open order, and the
 // complete PDF of the order.
+#include <functional>
+
 #include "app/live_import_frm.h"
 #include "app/message_boxes.h"
 #include "app/wait_for_file.h"
@@ -14,10 +16,18 @@
 namespace wb {
 namespace {
 
+std::string PdfNotDeliveredText(const std::string& pdfPath) {
+  return FormatMessageText(Ansi("Die PDF-Datei\r\n%s\r\nist nicht entstanden: Werkbank hat sie nicht geliefert. "
+                                "Bitte prüfen Sie, ob Werkbank läuft und den Auftrag ausgeben kann, und "
+                                "versuchen Sie es noch einmal."),
+                           pdfPath);
+}
+
 constexpr const char* kRunButtonText = "Los!";
 constexpr const char* kDeletingText = "L\xF6schen";
 constexpr const char* kWaitingText = "Warten";
 constexpr const char* kOpeningText = "\xD6" "ffnen";
+constexpr const char* kHandedOverText = "\xDC" "bergeben";
 constexpr const char* kPdfExtension = ".pdf";
 constexpr int kBeforeOpenPauseMs = 200;
 
@@ -88,12 +98,19 @@ bool TLiveImportFrm::RemoveOldFile(const std::string& path) {
   return false;
 }
 
+// The server's PDF may never come (it cannot write it, or it is gone): then
+// there is nothing to open, and the user must learn that instead of seeing an
+// opener fail on a file that does not exist, or nothing at all.
 void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string& spoolPath, PdfHandling handling) {
   view_.SetRunButtonText(kWaitingText);
   // After a time-out the run goes on all the same. When the window is closed
   // meanwhile the program is ending: the run ends at once and opens or shows
   // nothing, since the PDF is not there yet (the server still writes it).
   if (AwaitFile(spoolPath, kPdfWaitMs, [this] { return closing_; }) == FileWait::Quitting) return;
+  if (!FileExistsEx(pdfPath)) {
+    MessageBoxes::ShowError(PdfNotDeliveredText(pdfPath));
+    return;
+  }
   if (handling == PdfHandling::Open || view_.OpenPdfChecked()) {
     view_.SetRunButtonText(kOpeningText);
     WaitProcessingMessages(kBeforeOpenPauseMs);
@@ -103,8 +120,34 @@ void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string&
   }
 }
 
+// A list change saved while the run waited is written as soon as the run is
+// over, also when the run ends with an error (which is then passed on).
+template <typename Run>
+void RunThenWritePendingSave(Run run, const std::function<void()>& writePending) {
+  try {
+    run();
+  } catch (...) {
+    try {
+      writePending();
+    } catch (const Exception& error) {
+      MessageBoxes::ShowError(error.what());
+    }
+    throw;
+  }
+  writePending();
+}
+
 void TLiveImportFrm::RunEntryOutput(TWBCustomJSON* entry, PdfHandling handling) {
   if (busy_ != 0) return;
+  RunThenWritePendingSave([&] { RunEntryOutputNow(entry, handling); }, [this] { WritePendingSave(); });
+}
+
+void TLiveImportFrm::RunCompletePdf() {
+  if (busy_ != 0) return;
+  RunThenWritePendingSave([&] { RunCompletePdfNow(); }, [this] { WritePendingSave(); });
+}
+
+void TLiveImportFrm::RunEntryOutputNow(TWBCustomJSON* entry, PdfHandling handling) {
   RunScope run(busy_, view_);
   CheckDatabaseUnchanged();
   if (entry == nullptr) entry = SelectedEntry();
@@ -138,11 +181,16 @@ void TLiveImportFrm::RunEntryOutput(TWBCustomJSON* entry, PdfHandling handling) 
     if (!RemoveOldFile(spoolPath)) return;
   }
   server_.Write(command, TWBJSONText::Generate(copy.get()));
-  if (pdf) FinishPdfRun(pdfPath, spoolPath, handling);
+  if (pdf) {
+    FinishPdfRun(pdfPath, spoolPath, handling);
+  } else {
+    // A printout shows nothing on the screen: the button says it went out.
+    view_.SetRunButtonText(kHandedOverText);
+    if (PrintHandedOverMs > 0) WaitProcessingMessages(static_cast<unsigned>(PrintHandedOverMs));
+  }
 }
 
-void TLiveImportFrm::RunCompletePdf() {
-  if (busy_ != 0) return;
+void TLiveImportFrm::RunCompletePdfNow() {
   RunScope run(busy_, view_);
   run.CursorOn();
   auto request = std::make_unique<TWBJSON>();

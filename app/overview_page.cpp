@@ -121,12 +121,12 @@ std::string PrintedAreas(const std::string& v) {
   return "Es wird in folgende Bereiche gedruckt: <b>" + EscapeHtml(v) + "</b><br>";
 }
 std::string Printer(const std::string& v) { return "Als Drucker wird <b>" + EscapeHtml(v) + "</b> verwendet<br>"; }
-std::string PaperBin(const std::string& v) { return "Es wird aus dem  Schacht <b>" + EscapeHtml(v) + "</b> gedruckt<br>"; }
+std::string PaperBin(const std::string& v) { return "Es wird aus dem Schacht <b>" + EscapeHtml(v) + "</b> gedruckt<br>"; }
 std::string CheckWarning(const std::string& v) {
   return "<font color=#ff3300 </font>Warnung: " + EscapeHtml(v) + "<font color=#000000 </font><br>";
 }
 std::string ExternalProgram(const std::string& v) {
-  return "Es wird folgendes Programm aufgrufen: <b><br>" + EscapeHtml(v) + "</b><br>";
+  return "Es wird folgendes Programm aufgerufen: <b><br>" + EscapeHtml(v) + "</b><br>";
 }
 }  // namespace piece
 

@@ -57,4 +57,17 @@ std::string NoServerText() {
       "--appdir ORDNER --launch mehrfachausgabe (mehr mit --help).\n");
 }
 
+std::string NotRunningText() {
+  return Ansi(
+      "Werkbank läuft nicht: kein Server der Werkbank hat geantwortet.\r\n"
+      "Bitte starten Sie Werkbank und rufen Sie die Verknüpfung danach noch einmal auf.");
+}
+
+std::string ServerGoneText() {
+  return Ansi(
+      "Die Verbindung zu Werkbank ist unterbrochen: ihr Server antwortet nicht mehr.\r\n"
+      "Bitte prüfen Sie, ob Werkbank noch läuft, und starten Sie sie gegebenenfalls neu; "
+      "Mehrfachausgabe wird danach aus Werkbank heraus neu geöffnet.");
+}
+
 }  // namespace wb

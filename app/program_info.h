@@ -21,4 +21,12 @@ std::string VersionText();  // one line, ending with "\n"
 // server named a database folder (the window itself stays silent).
 std::string NoServerText();
 
+// The exit status of a direct start (an entry named on the command line) that
+// found no server of the suite.
+inline constexpr int kExitNoServer = 2;
+// The message box of that start: its user clicked an icon and sees no window.
+std::string NotRunningText();
+// The error of a run or save when the server stopped answering.
+std::string ServerGoneText();
+
 }  // namespace wb

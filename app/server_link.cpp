@@ -9,7 +9,7 @@ void PipeServerLink::Detect() { DetectServerName(); }
 
 std::string PipeServerLink::Read(const std::string& command) {
   std::string value;
-  ReadIPCValueSync(command, false, "", value);
+  answered_ = ReadIPCValueSync(command, false, "", value);
   return value;
 }
 

@@ -16,6 +16,9 @@ class IServerLink {
   virtual std::string Read(const std::string& command) = 0;
   // WriteIPCValueASync with index -1; the result is not looked at.
   virtual void Write(const std::string& command, const std::string& data) = 0;
+  // Whether the last Read got a whole reply: an empty text from a server that
+  // answered means something else than no answer at all.
+  virtual bool LastReadAnswered() const { return true; }
 };
 
 class PipeServerLink final : public IServerLink {
@@ -23,6 +26,10 @@ class PipeServerLink final : public IServerLink {
   void Detect() override;
   std::string Read(const std::string& command) override;
   void Write(const std::string& command, const std::string& data) override;
+  bool LastReadAnswered() const override { return answered_; }
+
+ private:
+  bool answered_ = true;
 };
 
 }  // namespace wb

@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <ctime>
+#include <map>
+#include <set>
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
@@ -139,6 +141,83 @@ bool UidExists(const TWBJSON* document, const std::string& uid) {
     if (entry && entry->StringByName(entry_keys::UID) == uid) return true;
   }
   return false;
+}
+
+std::string ReadEntriesFileBytes(const std::string& path) {
+  try {
+    if (!FileExistsEx(path)) return {};
+    TFileStream stream(path, fmOpenRead | fmShareDenyNone);
+    return stream.ReadRest();
+  } catch (const Exception&) {
+    return {};
+  }
+}
+
+std::string EntryKey(const TWBCustomJSON& entry) {
+  const std::string uid = entry.StringByName(entry_keys::UID);
+  // A control character cannot start a UID: the two kinds of key never meet.
+  return uid.empty() ? "\x01" + TWBJSONText::Generate(&entry) : uid;
+}
+
+namespace {
+
+struct KeyedEntries {
+  std::vector<std::pair<std::string, const TWBCustomJSON*>> ordered;
+  std::map<std::string, const TWBCustomJSON*> byKey;
+  void Add(const TWBCustomJSON* entry) {
+    std::string key = EntryKey(*entry);
+    if (!byKey.emplace(key, entry).second) return;  // a second entry of one UID: the first counts
+    ordered.emplace_back(std::move(key), entry);
+  }
+  const TWBCustomJSON* Find(const std::string& key) const {
+    auto found = byKey.find(key);
+    return found == byKey.end() ? nullptr : found->second;
+  }
+};
+
+KeyedEntries EntriesOf(const TWBJSON* document) {
+  KeyedEntries entries;
+  if (TWBSONList* items = EntryItems(document))
+    for (int32_t i = 0; i < items->ChildCount(); ++i)
+      if (auto* entry = JSONAs<TWBJSON>(items->ChildAt(i))) entries.Add(entry);
+  return entries;
+}
+
+bool SameEntry(const TWBCustomJSON* a, const TWBCustomJSON* b) {
+  return TWBJSONText::Generate(a) == TWBJSONText::Generate(b);
+}
+
+}  // namespace
+
+void MergeEntryLines(const TWBJSON* base, const TStringList& mine, const TWBJSON* theirs, TStringList& merged) {
+  const KeyedEntries before = EntriesOf(base);
+  const KeyedEntries now = EntriesOf(theirs);
+  KeyedEntries ours;
+  for (int i = 0; i < mine.Count(); ++i)
+    if (auto* entry = static_cast<const TWBCustomJSON*>(mine.GetObject(i))) ours.Add(entry);
+
+  // Whether this window did something to the entry since it was loaded.
+  auto touchedHere = [&](const std::string& key) {
+    const TWBCustomJSON* original = before.Find(key);
+    const TWBCustomJSON* own = ours.Find(key);
+    if (original == nullptr) return own != nullptr;  // added here
+    if (own == nullptr) return true;                 // deleted here
+    return !SameEntry(original, own);                // changed here
+  };
+
+  merged.Clear();
+  std::set<std::string> taken;
+  for (const auto& [key, entry] : now.ordered) {
+    taken.insert(key);
+    if (!touchedHere(key)) merged.AddObject("", const_cast<TWBCustomJSON*>(entry));
+    else if (const TWBCustomJSON* own = ours.Find(key)) merged.AddObject("", const_cast<TWBCustomJSON*>(own));
+    // else: deleted here, and that counts.
+  }
+  for (const auto& [key, own] : ours.ordered) {
+    if (taken.count(key)) continue;
+    // Gone from the file: deleted elsewhere, unless this window changed or added it.
+    if (touchedHere(key)) merged.AddObject("", const_cast<TWBCustomJSON*>(own));
+  }
 }
 
 }  // namespace wb

@@ -52,4 +52,20 @@ std::unique_ptr<TWBJSON> BuildSaveDocument(const TStringList& lines, const TWBJS
 // True when an entry of the document has exactly this "UID".
 bool UidExists(const TWBJSON* document, const std::string& uid);
 
+// The file's bytes as they are on disk, "" when it is missing or unreadable.
+// Compared before a save with the bytes seen at loading, they tell whether
+// another window, an import or another program wrote the file meanwhile.
+std::string ReadEntriesFileBytes(const std::string& path);
+
+// What identifies an entry across loads: its "UID", or for an entry without
+// one its whole compact text.
+std::string EntryKey(const TWBCustomJSON& entry);
+
+// The entries to write when the file changed on disk since this window loaded
+// base: every entry this window changed, added or deleted since base counts as
+// this window left it (mine, the list); every other entry is taken as the file
+// now holds it (theirs), so neither side's work is dropped. merged gets the
+// objects of mine and theirs, which must outlive it.
+void MergeEntryLines(const TWBJSON* base, const TStringList& mine, const TWBJSON* theirs, TStringList& merged);
+
 }  // namespace wb

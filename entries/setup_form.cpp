@@ -35,6 +35,11 @@ const std::array<const char*, kSetupFieldCount> kSetupFieldMembers = {
     entry_keys::DuplexType,    entry_keys::Copies,
 };
 
+const std::array<const char*, kSetupFieldCount> kSetupFieldLabels = {
+    "Name:",   "Typname:",    "Ausgabeziel:", "Layout:",  "Ziel:",    "Layout:",
+    "Top/Bottom:", "Drucker:", "Schacht:",    "Duplex:",  "Anzahl:",
+};
+
 std::vector<std::string> SetupActionTexts() {
   return {Ansi("Nichts änderbar"), Ansi("Vorhandenen Eintrag ändern"), Ansi("Als neuen Eintrag übernehmen"),
           Ansi("Diesen Eintrag löschen")};
@@ -84,11 +89,16 @@ void TSetupFrm::FillLayouts() {
   const std::string folder = services_.ReadServerValue ? services_.ReadServerValue("DBPATH") : std::string();
   TStringList files;
   CollectFiles(folder, kLayoutMask, files, false);
+  // A layout and its super layout give one name: offered once, in order.
+  TStringList names;
+  for (int i = 0; i < files.Count(); ++i) names.Add(LayoutNameOfFile(files[i]));
+  SortStringsNatural(names);
   layouts_.clear();
   layoutIndex_.Clear();
-  for (int i = 0; i < files.Count(); ++i) {
-    layouts_.push_back(LayoutNameOfFile(files[i]));
-    layoutIndex_.Add(layouts_.back());
+  for (int i = 0; i < names.Count(); ++i) {
+    if (layoutIndex_.IndexOf(names[i]) >= 0) continue;  // the same name in another case counts as one
+    layouts_.push_back(names[i]);
+    layoutIndex_.Add(names[i]);
   }
   view_.SetFieldItems(SetupField::FilterLayoutName, layouts_);
   view_.SetFieldItems(SetupField::SuperLayoutname, layouts_);
@@ -100,7 +110,30 @@ void TSetupFrm::FormDestroy() { printersDocument_.reset(); }
 
 void TSetupFrm::ComboBoxActionChange() {
   const int action = view_.ActionIndex();
+  const bool wasEditing = lastAction_ == kActionChange || lastAction_ == kActionAddNew;
+  if (action == kActionNothing && wasEditing && FieldsChanged()) {
+    if (services_.Confirm && !services_.Confirm(Ansi(kDiscardEditsQuestion))) {
+      view_.SetActionIndex(lastAction_);  // the edits stay, still editable
+      return;
+    }
+    ShowLoadedFields();  // what the dialog shows is what stays stored
+  }
+  lastAction_ = action;
   SetReadOnly(action != kActionChange && action != kActionAddNew);
+}
+
+bool TSetupFrm::FieldsChanged() const {
+  for (int field = 0; field < kSetupFieldCount; ++field)
+    if (view_.FieldText(static_cast<SetupField>(field)) != loadedTexts_[static_cast<size_t>(field)]) return true;
+  return view_.ForbiddenChecked() != loadedForbidden_;
+}
+
+void TSetupFrm::ShowLoadedFields() {
+  filling_ = 1;
+  for (int field = 0; field < kSetupFieldCount; ++field)
+    view_.SetFieldText(static_cast<SetupField>(field), loadedTexts_[static_cast<size_t>(field)]);
+  view_.SetForbiddenChecked(loadedForbidden_);
+  filling_ = 0;
 }
 
 std::vector<std::string> TSetupFrm::BinsOf(const std::string& printer) const {
@@ -160,14 +193,16 @@ void TSetupFrm::LoadFromEntry(const TWBCustomJSON& entry) {
   } end{filling_};
   for (int field = 0; field < kSetupFieldCount; ++field) {
     const auto which = static_cast<SetupField>(field);
-    if (which == SetupField::Count) {
-      view_.SetFieldText(which, std::to_string(EntryCopies(entry)));
-    } else {
-      view_.SetFieldText(which, entry.StringByName(kSetupFieldMembers[static_cast<size_t>(field)]));
-    }
+    const std::string text = which == SetupField::Count
+                                 ? std::to_string(EntryCopies(entry))
+                                 : entry.StringByName(kSetupFieldMembers[static_cast<size_t>(field)]);
+    view_.SetFieldText(which, text);
+    // As the view holds it (a toolkit may keep a text otherwise than given).
+    loadedTexts_[static_cast<size_t>(field)] = view_.FieldText(which);
   }
   view_.SetForbiddenChecked(EntryForbidden(entry));
   UpdatePrinterWarnings();
+  loadedForbidden_ = view_.ForbiddenChecked();
 }
 
 void TSetupFrm::SetReadOnly(bool readOnly) {
@@ -178,6 +213,7 @@ void TSetupFrm::SetReadOnly(bool readOnly) {
 void TSetupFrm::FillActions() {
   view_.SetActionItems(SetupActionTexts());
   view_.SetActionIndex(kActionNothing);
+  lastAction_ = kActionNothing;
 }
 
 }  // namespace wb

@@ -35,6 +35,8 @@ inline constexpr int kSetupFieldCount = 11;
 
 // The entry member behind each field, indexed by SetupField.
 extern const std::array<const char*, kSetupFieldCount> kSetupFieldMembers;
+// The label before each field (UTF-8), indexed by SetupField.
+extern const std::array<const char*, kSetupFieldCount> kSetupFieldLabels;
 
 // The choices of the action list at the bottom of the dialog.
 enum SetupAction : int {
@@ -74,7 +76,13 @@ class ISetupView {
 struct TSetupServices {
   std::function<std::string(const std::string& command)> ReadServerValue;
   std::function<void(const std::string& path)> ShowInFolder;
+  // A Yes/No question (8-bit text); unset: every question is answered Yes.
+  std::function<bool(const std::string& question)> Confirm;
 };
+
+// Asked when the user goes back to "Nichts änderbar" after editing.
+inline constexpr const char* kDiscardEditsQuestion =
+    "Ihre Änderungen in diesem Dialog verwerfen?\r\nMit „Nein“ bleiben sie stehen und können noch übernommen werden.";
 
 class TSetupFrm {
  public:
@@ -107,6 +115,8 @@ class TSetupFrm {
   // The action list as the main window fills it: the four actions, "Nichts änderbar" chosen.
   void FillActions();
   int ChosenAction() const { return view_.ActionIndex(); }
+  // Whether a field or the check box differs from what LoadFromEntry showed.
+  bool FieldsChanged() const;
 
   void SetEntriesFilePath(const std::string& path) { entriesFilePath_ = path; }
   const std::string& EntriesFilePath() const { return entriesFilePath_; }
@@ -123,6 +133,7 @@ class TSetupFrm {
   void FillLayouts();
   std::vector<std::string> BinsOf(const std::string& printer) const;
   void UpdatePrinterWarnings();
+  void ShowLoadedFields();
 
   ISetupView& view_;
   TSetupServices services_;
@@ -132,7 +143,11 @@ class TSetupFrm {
   int filling_ = 0;  // the dialog's tag: 1 while LoadFromEntry fills the fields
   std::vector<std::string> printers_;
   std::vector<std::string> layouts_;
-  TStringList layoutIndex_;  // the layouts again, for the case-insensitive match
+  TStringList layoutIndex_;
+  // The fields as LoadFromEntry filled them, indexed by SetupField.
+  std::array<std::string, kSetupFieldCount> loadedTexts_{};
+  bool loadedForbidden_ = false;
+  int lastAction_ = kActionNothing;  // the layouts again, for the case-insensitive match
 };
 
 // The document types offered for "Typname:": the stored names, lower-cased.

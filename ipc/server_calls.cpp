@@ -75,18 +75,19 @@ void QueryServerOnce(const std::string& command, const std::string& serverName, 
   ok = client.ReplyComplete();
 }
 
-void ReadIPCValueSync(const std::string& command, bool raiseOnFailure, const std::string& data, std::string& value) {
+bool ReadIPCValueSync(const std::string& command, bool raiseOnFailure, const std::string& data, std::string& value) {
   value.clear();
   const std::string server = EffectiveServerName();
   for (int attempt = 1; attempt <= kServerCallAttempts; ++attempt) {
     bool ok = false;
     QueryServerOnce(command, server, ok, value, data);
-    if (ok) return;
+    if (ok) return true;
     if (raiseOnFailure) {
       throw TIPCClientException("ReadIPCValueSync: Der Server " + server + " antwortet nicht");
     }
     PauseAfterFailedAttempt();
   }
+  return false;
 }
 
 bool WriteIPCValueASync(const std::string& data, int32_t index, bool raiseOnFailure, const std::string& command) {

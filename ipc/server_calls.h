@@ -37,8 +37,8 @@ void QueryServerOnce(const std::string& command, const std::string& serverName, 
 // Up to three attempts against CurrentServerName, or the local-service list's
 // first line while none is set. After three failures value is what the last
 // attempt obtained, as a rule "". With raiseOnFailure the first failed attempt
-// raises TIPCClientException instead.
-void ReadIPCValueSync(const std::string& command, bool raiseOnFailure, const std::string& data, std::string& value);
+// raises TIPCClientException instead. True when a whole reply arrived.
+bool ReadIPCValueSync(const std::string& command, bool raiseOnFailure, const std::string& data, std::string& value);
 
 // Sends COMMAND, INDEX and DATA (no SYNC) in up to three attempts, choosing the
 // server anew for each; true when the server acknowledged with a whole reply.

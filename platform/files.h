@@ -45,8 +45,11 @@ inline constexpr uint32_t kErrorCantResolveFilename = 1921;
 // The calling thread's last platform error (GetLastError / SetLastError).
 uint32_t LastError();
 void SetLastError(uint32_t code);
-// The system's text for an error code, 8-bit, without trailing line break.
+// The system's text for an error code, 8-bit, without trailing line break;
+// the common codes in German words on every platform.
 std::string SystemErrorMessage(uint32_t code);
+// The German text of a common error code, "" for the others.
+std::string KnownSystemErrorText(uint32_t code);
 
 // File attributes as Windows reports them. On POSIX: read-only = the owner has
 // no write permission; hidden = the name begins with "."; directory and reparse

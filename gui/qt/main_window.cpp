@@ -12,6 +12,7 @@
 
 #include "app/entry_menu.h"
 #include "app/main_window_features.h"
+#include "app/main_window_texts.h"
 #include "gui/qt/entry_combo_box.h"
 #include "gui/qt/html_link_label.h"
 #include "gui/qt/message_presenter.h"
@@ -23,13 +24,6 @@ namespace wb::gui {
 namespace {
 
 QString FromAnsi(const std::string& text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
-
-const char* kIntroText =
-    "Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je je nach hinterlegten Bedingungen, alle "
-    "Layouts in den jeweiligen Auftrag integrieren. <A href=\"x\">Für eine Übersicht hier klicken</A>";
-const char* kLinkText = "<A href=\"E\">Eigenschaften</A><br><br><A href=\"L\">Verknüpfung erstellen</A>";
-const char* kCompletePdfText =
-    "<A href=\"x\">Ein <B>komplettes PDF</B> des aktuellen Auftrages erzeugen</A>";
 
 const QColor kStripeFill(128, 128, 192);
 const QColor kStripeOutline(128, 128, 255);

@@ -31,19 +31,20 @@ constexpr int kActionWidth = 249;
 const QColor kLabelBlue(0, 0, 255);
 const QColor kWarningRed(255, 0, 0);
 
-// The drop-downs: label, field, top; the name edit stands above them at 16.
+// The drop-downs, top to bottom: field and top; the name edit stands above
+// them at 16. Their labels are the logic's (kSetupFieldLabels).
 struct FieldPlace {
-  const char* label;
   SetupField field;
   int top;
 };
 constexpr FieldPlace kFieldPlaces[] = {
-    {"Layout:", SetupField::FilterLayoutName, 84},  {"Typname:", SetupField::FilterPOT, 111},
-    {"Ausgabeziel:", SetupField::FilterOutput, 138}, {"Ziel:", SetupField::Destination, 194},
-    {"Layout", SetupField::SuperLayoutname, 223},     {"Top/Bottom:", SetupField::LabelPrinter, 253},
-    {"Drucker:", SetupField::Printer, 282},          {"Schacht:", SetupField::Bin, 311},
-    {"Duplex:", SetupField::Duplex, 341},            {"Anzahl", SetupField::Count, 370},
+    {SetupField::FilterLayoutName, 84}, {SetupField::FilterPOT, 111}, {SetupField::FilterOutput, 138},
+    {SetupField::Destination, 194},     {SetupField::SuperLayoutname, 223}, {SetupField::LabelPrinter, 253},
+    {SetupField::Printer, 282},         {SetupField::Bin, 311},       {SetupField::Duplex, 341},
+    {SetupField::Count, 370},
 };
+
+const char* LabelOf(SetupField field) { return kSetupFieldLabels[static_cast<size_t>(field)]; }
 
 // Keys that leave a read-only field's value alone: moving between fields and
 // closing the dialog.
@@ -152,7 +153,7 @@ void SetupDialog::AddFieldLabel(const char* text, int fieldTop) {
 void SetupDialog::BuildControls() {
   const QFont fieldFont = UiFont(9, true);
 
-  AddFieldLabel("Name:", 16);
+  AddFieldLabel(LabelOf(SetupField::Name), 16);
   name_ = new QLineEdit(this);
   name_->setFont(fieldFont);
   name_->setGeometry(kFieldLeft, 16, kFieldWidth, kFieldHeight);
@@ -171,7 +172,7 @@ void SetupDialog::BuildControls() {
   AddLabel("Ausgabefilter:", true)->move(30, 55);
   AddLabel("Zieleigenschaften:", true)->move(30, 166);
   for (const FieldPlace& place : kFieldPlaces) {
-    AddFieldLabel(place.label, place.top);
+    AddFieldLabel(LabelOf(place.field), place.top);
     auto* combo = new SetupComboBox(this);
     combo->setFont(fieldFont);
     combo->setGeometry(kFieldLeft, place.top, kFieldWidth, kFieldHeight);

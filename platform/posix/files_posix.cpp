@@ -301,29 +301,8 @@ std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access,
 }
 
 std::string SystemErrorMessage(uint32_t code) {
-  // The texts a German Windows gives for the codes the tool meets.
-  struct Text {
-    uint32_t code;
-    const char* text;
-  };
-  static const Text kTexts[] = {
-      {kErrorSuccess, "Der Vorgang wurde erfolgreich beendet."},
-      {kErrorFileNotFound, "Das System kann die angegebene Datei nicht finden."},
-      {kErrorPathNotFound, "Das System kann den angegebenen Pfad nicht finden."},
-      {kErrorAccessDenied, "Zugriff verweigert"},
-      {kErrorSharingViolation,
-       "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird."},
-      {kErrorDiskFull, "Auf dem Datenträger ist nicht genügend Speicherplatz vorhanden."},
-      {kErrorInvalidName, "Die Syntax für den Dateinamen, Verzeichnisnamen oder die Datenträgerbezeichnung ist falsch."},
-      {kErrorAlreadyExists, "Eine Datei kann nicht erstellt werden, wenn sie bereits vorhanden ist."},
-      {kErrorFileExists, "Die Datei ist vorhanden."},
-      {kErrorPipeBusy, "Alle Pipeinstanzen sind ausgelastet."},
-      {kErrorWaitTimeout, "Der Wartevorgang wurde abgebrochen."},
-      {kErrorBrokenPipe, "Die Pipe wurde beendet."},
-      {kErrorWriteProtect, "Der Datenträger ist schreibgeschützt."},
-  };
-  for (const Text& entry : kTexts)
-    if (entry.code == code) return Utf8ToAnsi(entry.text);
+  std::string text = KnownSystemErrorText(code);
+  if (!text.empty()) return text;
   return "Systemfehler " + std::to_string(code);
 }
 

@@ -83,6 +83,8 @@ uint32_t LastError() { return ::GetLastError(); }
 void SetLastError(uint32_t code) { ::SetLastError(code); }
 
 std::string SystemErrorMessage(uint32_t code) {
+  // The common codes in German words whatever the system's language.
+  if (std::string known = KnownSystemErrorText(code); !known.empty()) return known;
   char* text = nullptr;
   DWORD length = ::FormatMessageA(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,

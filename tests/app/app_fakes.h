@@ -52,6 +52,8 @@ class ScriptedServer : public IServerLink {
   void Detect() override { calls.push_back("DETECT"); }
   std::string Read(const std::string& command) override {
     calls.push_back("READ " + command);
+    answered = !silent;
+    if (silent) return {};
     auto found = answers.find(command);
     if (found == answers.end() || found->second.empty()) return {};
     std::string answer = found->second.front();
@@ -63,6 +65,7 @@ class ScriptedServer : public IServerLink {
     writes.push_back({command, data});
     if (onWrite) onWrite(command, data);
   }
+  bool LastReadAnswered() const override { return answered; }
   void Answer(const std::string& command, std::deque<std::string> values) { answers[command] = std::move(values); }
   int Count(const std::string& call) const {
     int n = 0;
@@ -74,6 +77,8 @@ class ScriptedServer : public IServerLink {
   std::vector<std::string> calls;
   std::vector<std::pair<std::string, std::string>> writes;
   std::function<void(const std::string&, const std::string&)> onWrite;
+  bool silent = false;  // the server stopped: no reply at all
+  bool answered = true;
 };
 
 class RecordingOpener : public IFileOpener {

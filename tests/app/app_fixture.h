@@ -40,6 +40,7 @@ class MainWindowTest : public ::testing::Test {
     server.Answer("DBPATH", {database});
     server.Answer("APPPATH", {application});
     frm = std::make_unique<TLiveImportFrm>(view, server, opener);
+    frm->PrintHandedOverMs = 0;
   }
   void TearDown() override {
     frm.reset();

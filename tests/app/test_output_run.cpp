@@ -1,8 +1,11 @@
 // The output run: which command goes out, what is deleted and awaited, what is
 // opened, and the guards around it.
+#include <deque>
+
 #include "app/wait_for_file.h"
 #include "app_fixture.h"
 #include "client/client_dirs.h"
+#include "platform/codepage.h"
 #include "support/simulated_time.h"
 
 using namespace wb;
@@ -17,9 +20,12 @@ class OutputRunTest : public MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     server.Answer("SIMPLEGETJSON", {kOrder});
-    // The server writes the spool file as soon as it gets a PDF command.
+    // The server writes the PDF and then the spool file as soon as it gets a PDF command.
     server.onWrite = [this](const std::string& command, const std::string&) {
-      if (command == "CREATEPDF" || command == "CURRENTPDF") WriteBytes(SpoolPath(), "%PDF");
+      if (command != "CREATEPDF" && command != "CURRENTPDF") return;
+      pdfExistedAtSend = std::filesystem::exists(PdfPath());
+      WriteBytes(PdfPath(), "%PDF");
+      WriteBytes(SpoolPath(), "%PDF");
     };
   }
   // The desktop of the test's private home (the Wine prefix's desktop on Windows).
@@ -36,6 +42,7 @@ class OutputRunTest : public MainWindowTest {
   }
   // The waits of a run pass on this clock, not on the wall's.
   SimulatedTime time;
+  bool pdfExistedAtSend = false;
 };
 
 }  // namespace
@@ -51,7 +58,7 @@ TEST_F(OutputRunTest, PdfEntryCreatesNamedPdfWaitsAndOpens) {
   ASSERT_TRUE(sent);
   EXPECT_EQ(sent->StringByName("PDFFileName"), PdfPath());
   EXPECT_EQ(sent->StringByName("Info"), "Angebot");
-  EXPECT_FALSE(std::filesystem::exists(PdfPath()));  // the old PDF went first
+  EXPECT_FALSE(pdfExistedAtSend);  // the old PDF went first
   EXPECT_EQ(view.buttonTexts, (std::vector<std::string>{"L\xF6schen", "Warten", "\xD6" "ffnen", "Los!"}));
   EXPECT_EQ(opener.opened, std::vector<std::string>{PdfPath()});
   EXPECT_TRUE(opener.shown.empty());
@@ -73,7 +80,8 @@ TEST_F(OutputRunTest, PrintEntrySendsOnlyPrint) {
   Start(Entry("Druck", "print"));
   frm->RunEntryOutput();
   EXPECT_EQ(server.calls, (std::vector<std::string>{"READ DBPATH", "WRITE PRINT"}));
-  EXPECT_EQ(view.buttonTexts, std::vector<std::string>{"Los!"});
+  // Nothing appears on the screen for a printout: the button says it went out.
+  EXPECT_EQ(view.buttonTexts, (std::vector<std::string>{"\xDC" "bergeben", "Los!"}));
   EXPECT_TRUE(opener.opened.empty() && opener.shown.empty());
 }
 
@@ -133,8 +141,11 @@ TEST_F(OutputRunTest, ASecondRunDuringTheWaitDoesNothing) {
   EXPECT_EQ(server.Count("WRITE CREATEPDF"), 1);
   EXPECT_EQ(server.Count("WRITE CURRENTPDF"), 0);
   EXPECT_EQ(time.NowMs(), kPdfWaitMs);
-  // After a time-out the run still shows the PDF it asked for.
-  EXPECT_EQ(opener.shown, std::vector<std::string>{PdfPath()});
+  // The PDF never came: nothing is shown, and the message names it.
+  EXPECT_TRUE(opener.opened.empty() && opener.shown.empty());
+  auto texts = MessageBoxes::TakeShownTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NE(texts[0].find(PdfPath()), std::string::npos);
 }
 
 // The window is closed while the run waits for the server's PDF: the program
@@ -169,6 +180,68 @@ TEST_F(OutputRunTest, QuittingDuringTheCompletePdfsWaitOpensNothing) {
   EXPECT_TRUE(opener.shown.empty());
 }
 
+// The server took the command but cannot write the PDF (a full disk, no
+// rights): its spool signal may come all the same. Opening a file that does
+// not exist would show the user nothing.
+TEST_F(OutputRunTest, APdfThatNeverAppearsIsReportedNotOpened) {
+  struct Case {
+    const char* name;
+    bool complete;  // the complete-PDF link instead of "Los!"
+    bool openChecked;
+  };
+  const Case cases[] = {{"open", false, true}, {"show in folder", false, false}, {"complete PDF", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start(Entry("x", "pdf"));
+    opener.opened.clear();
+    opener.shown.clear();
+    server.onWrite = [this](const std::string&, const std::string&) { WriteBytes(SpoolPath(), "%PDF"); };
+    view.openChecked = c.openChecked;
+    if (c.complete) frm->LinkLabel3AnchorClick();
+    else frm->Button1Click();
+    EXPECT_TRUE(opener.opened.empty() && opener.shown.empty());
+    EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+              std::vector<std::string>{Ansi("Die PDF-Datei\r\n") + PdfPath() +
+                                       Ansi("\r\nist nicht entstanden: Werkbank hat sie nicht geliefert. Bitte "
+                                            "prüfen Sie, ob Werkbank läuft und den Auftrag ausgeben kann, und "
+                                            "versuchen Sie es noch einmal.")});
+    EXPECT_EQ(view.buttonText, "Los!");
+    EXPECT_TRUE(view.buttonEnabled);
+  }
+}
+
+// "Datenbank wurde gewechselt!" is for a server that names another database;
+// one that does not answer at all is gone, and the user is told so.
+TEST_F(OutputRunTest, AStoppedServerIsReportedAsGoneNotAsAnotherDatabase) {
+  struct Case {
+    const char* name;
+    bool silent;
+    std::deque<std::string> databaseAnswer;
+    std::string expectedStart;
+  };
+  const Case cases[] = {
+      {"no answer", true, {}, Ansi("Die Verbindung zu Werkbank ist unterbrochen")},
+      {"another folder", false, {"/woanders/"}, "Datenbank wurde gewechselt!\r\n"},
+      {"an empty answer", false, {""}, "Datenbank wurde gewechselt!\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start(Entry("x", "pdf"));
+    server.silent = c.silent;
+    server.Answer("DBPATH", c.databaseAnswer);
+    std::string message;
+    try {
+      frm->RunEntryOutput();
+    } catch (const Exception& error) {
+      message = error.what();
+    }
+    EXPECT_EQ(message.rfind(c.expectedStart, 0), 0u) << message;
+    EXPECT_TRUE(server.writes.empty());
+    server.silent = false;
+    server.Answer("DBPATH", {database});
+  }
+}
+
 TEST_F(OutputRunTest, PickingAnEntryFollowsItsDestination) {
   Start(Entry("a", "print") + "," + Entry("b", "pdf"));
   view.selected = 0;
@@ -181,6 +254,24 @@ TEST_F(OutputRunTest, PickingAnEntryFollowsItsDestination) {
   view.selected = -1;
   frm->DCCChange();
   EXPECT_TRUE(view.openEnabled);
+}
+
+// "Öffnen" is enabled exactly for a PDF entry, also when the logic selects the
+// entry (at start, from the settings, after a save), not only on the user's pick.
+TEST_F(OutputRunTest, OpenFollowsTheSelectedEntryAtStartAndAfterASave) {
+  const std::string settings = TLiveImportFrm::SettingsFilePath();
+  for (int remembered : {0, 1}) {
+    SCOPED_TRACE(remembered);
+    WriteBytes(settings, "[Setup]\r\nItemIndex=" + std::to_string(remembered) + "\r\n");
+    view.openEnabled = true;
+    Start(Entry("a", "print") + "," + Entry("b", "pdf"));
+    EXPECT_EQ(view.selected, remembered);
+    EXPECT_EQ(view.openEnabled, remembered == 1);
+    frm->SaveEntries();
+    EXPECT_EQ(view.openEnabled, remembered == 1);
+    frm = std::make_unique<TLiveImportFrm>(view, server, opener);
+    frm->PrintHandedOverMs = 0;
+  }
 }
 
 TEST_F(OutputRunTest, CompletePdfSendsOnlyTheFileNameAndHonoursADisabledCheckBox) {

@@ -3,6 +3,7 @@
 #include "client/client_dirs.h"
 #include "client/fast_ini_file.h"
 #include "entries/entries_file.h"
+#include "platform/codepage.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -21,6 +22,39 @@ TEST_F(MainWindowTest, NoDatabaseClosesSilentlyWithoutAskingForTheInstallation) 
   TFastIniFile settings(TLiveImportFrm::SettingsFilePath());
   EXPECT_EQ(settings.ReadNumber("Setup", "ItemIndex", 99), -1);
   EXPECT_FALSE(settings.ReadFlag("Setup", "OpenPDF", true));
+}
+
+// A desktop shortcut's start has no window: without a server its user would
+// see nothing at all. The plain start stays silent.
+TEST_F(MainWindowTest, ADirectStartWithoutServerSaysSoAndEndsWithAnError) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    bool told;
+  };
+  const Case cases[] = {
+      {"window start", {}, false},
+      {"shortcut", {"Lieferschein Kunde"}, true},
+      {"import", {"neu.json", "U"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingView startView;
+    server.silent = true;
+    TLiveImportFrm start(startView, server, opener, c.arguments);
+    start.FormCreate();
+    EXPECT_EQ(startView.closeRequests, 1);
+    const auto texts = MessageBoxes::TakeShownTexts();
+    if (c.told) {
+      EXPECT_EQ(texts, std::vector<std::string>{Ansi("Werkbank läuft nicht: kein Server der Werkbank hat geantwortet.\r\n"
+                                                     "Bitte starten Sie Werkbank und rufen Sie die Verknüpfung "
+                                                     "danach noch einmal auf.")});
+      EXPECT_NE(start.ExitCode(), 0);
+    } else {
+      EXPECT_TRUE(texts.empty());
+      EXPECT_EQ(start.ExitCode(), 0);
+    }
+  }
 }
 
 TEST_F(MainWindowTest, StartUpShowsTheDatabaseAndWritesTheExampleEntry) {

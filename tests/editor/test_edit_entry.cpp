@@ -78,10 +78,10 @@ TEST_F(EditEntryTest, AnswersOtherThanYesAndReadOnlyActionsStoreNothing) {
   };
   const Case cases[] = {
       {"nothing chosen", {}, std::nullopt, {}},
-      {"edited, then back to Nichts", {kActionChange, kActionNothing}, std::nullopt, {}},
+      {"edited, then back to Nichts", {kActionChange, kActionNothing}, MessageAnswer::Yes, {Ansi(kDiscardEditsQuestion)}},
       {"change answered No", {kActionChange}, MessageAnswer::No, {Ansi("Änderungen übernehmen?")}},
       {"add answered No", {kActionAddNew}, MessageAnswer::No, {Ansi("Als neuen Eintrag übernehmen?")}},
-      {"delete answered No", {kActionDelete}, MessageAnswer::No, {Ansi("Eintrag löschen?")}},
+      {"delete answered No", {kActionDelete}, MessageAnswer::No, {Ansi("Eintrag „Lieferschein“ löschen?")}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -148,7 +148,7 @@ TEST_F(EditEntryTest, DeletingTheOnlyEntryWritesEmptyItemsThenTheExampleAgain) {
   dialogs.script = [](ScriptedSetupDialog& d) { d.PickAction(kActionDelete); };
   MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
   Edit();
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi("Eintrag löschen?")});
+  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi("Eintrag „Lieferschein“ löschen?")});
 
   // The save wrote the list as it was (no entries); the reload found no entries
   // and wrote the example document.
@@ -249,7 +249,10 @@ TEST_F(EditEntryTest, DeleteDuringARunKeepsTheWindowInStepWithTheList) {
   EXPECT_EQ(hooks.onPump, nullptr);
   EXPECT_EQ(view.rows, std::vector<std::string>{"[pdf] Zwei"});
   EXPECT_EQ(frm->SelectedEntry()->StringByName("UID"), "U-2");
-  EXPECT_EQ(ReadBytes(EntriesPath()), before);  // written with the next save
+  // Written as soon as the run was over.
+  EXPECT_NE(ReadBytes(EntriesPath()), before);
+  EXPECT_FALSE(UidExists(File().get(), "U-1"));
+  EXPECT_FALSE(frm->HasUnsavedChanges());
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ TEST_F(OverviewPageTest, PrintEntryWithMissingLayoutListsSixActionLinesInOrder) 
       kRed + "Warnung: Das Layout <b>Etikett</b> wurde nicht gefunden" + kBlack + "<br>",
       "Es wird in folgende Bereiche gedruckt: <b>top</b><br>",
       "Als Drucker wird <b>Laser</b> verwendet<br>",
-      "Es wird aus dem  Schacht <b>Fach 2</b> gedruckt<br>",
+      "Es wird aus dem Schacht <b>Fach 2</b> gedruckt<br>",
   });
   EXPECT_EQ(page, Around(Row("Etiketten", col2, col3)));
   EXPECT_EQ(asked, std::vector<std::string>{"Etikett"});
@@ -145,13 +145,13 @@ TEST_F(OverviewPageTest, ActionColumnCases) {
        {"Das Ziel ist <b>PDF</b><br>",
         kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack,
         "Es wird in folgende Bereiche gedruckt: <b></b><br>", "Als Drucker wird <b>Laser</b> verwendet<br>",
-        "Es wird aus dem  Schacht <b>Fach 1</b> gedruckt<br>"}},
+        "Es wird aus dem Schacht <b>Fach 1</b> gedruckt<br>"}},
       {"Extern without ServerExeName",
        "{\"Destination\":\"Extern\",\"SuperLayoutname\":\"Rechnung\",\"Defaultprinter\":\"Laser\"}",
-       {"Das Ziel ist <b>Extern</b><br>", "Es wird folgendes Programm aufgrufen: <b><br></b><br>"}},
+       {"Das Ziel ist <b>Extern</b><br>", "Es wird folgendes Programm aufgerufen: <b><br></b><br>"}},
       {"Extern with its program",
        "{\"Destination\":\"Extern\",\"ServerExeName\":\"C:\\\\Tools\\\\export.exe\"}",
-       {"Das Ziel ist <b>Extern</b><br>", "Es wird folgendes Programm aufgrufen: <b><br>C:\\Tools\\export.exe</b><br>"}},
+       {"Das Ziel ist <b>Extern</b><br>", "Es wird folgendes Programm aufgerufen: <b><br>C:\\Tools\\export.exe</b><br>"}},
       {"extern lower case is not Extern",
        "{\"Destination\":\"extern\",\"ServerExeName\":\"x.exe\"}",
        {"Das Ziel ist <b>extern</b><br>", kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack,
@@ -159,7 +159,7 @@ TEST_F(OverviewPageTest, ActionColumnCases) {
       {"print with bin but no printer",
        "{\"Destination\":\"print\",\"SuperLayoutname\":\"Rechnung\",\"DefaultprinterBinName\":\"Rolle\"}",
        {"Das Ziel ist <b>print</b><br>", "Folgendes Layout wird daf\xFCr verwendet: <b>Rechnung</b><br>",
-        "Es wird in folgende Bereiche gedruckt: <b></b><br>", "Es wird aus dem  Schacht <b>Rolle</b> gedruckt<br>"}},
+        "Es wird in folgende Bereiche gedruckt: <b></b><br>", "Es wird aus dem Schacht <b>Rolle</b> gedruckt<br>"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Page({c.entry}, {"Rechnung"}), Around(Row("", Lines({"- Wenn das Ziel <b></b> ist"}), Lines(c.col3))))
@@ -191,7 +191,7 @@ TEST_F(OverviewPageTest, InsertedValuesAreEscapedAndPlaceholdersReplacedOnce) {
       kRed + "Warnung: Das Layout <b>L&lt;1&gt;</b> wurde nicht gefunden" + kBlack + "<br>",
       "Es wird in folgende Bereiche gedruckt: <b></b><br>",
       "Als Drucker wird <b>Drucker &quot;Flur&quot; &lt;2&gt;</b> verwendet<br>",
-      "Es wird aus dem  Schacht <b>[COL1]</b> gedruckt<br>",
+      "Es wird aus dem Schacht <b>[COL1]</b> gedruckt<br>",
   });
   EXPECT_EQ(page, Around(Row(col1, col2, col3)));
   // The layout is looked up by its name as stored, not as shown.

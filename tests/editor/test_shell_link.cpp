@@ -148,8 +148,8 @@ TEST_F(ShortcutTest, LauncherRunsTheProgramWithTheNameAsItsOneArgument) {
   frm->LinkLabel1AnchorClick("L");
   const std::string launcher = desktop + "Lieferschein Kunde.desktop";
   EXPECT_EQ(MessageBoxes::TakeShownTexts(),
-            std::vector<std::string>{Ansi("Die Verknüpfung wurde auf dem Desktop unter folgenden Namen erzeugt:\r\n"
-                                          "Mehrfachausgabe Lieferschein Kunde")});
+            std::vector<std::string>{Ansi("Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\n"
+                                          "Lieferschein Kunde")});
   ASSERT_TRUE(std::filesystem::exists(launcher));
   struct stat st {};
   ASSERT_EQ(::stat(launcher.c_str(), &st), 0);
@@ -291,6 +291,47 @@ TEST_F(ShortcutTest, ALauncherThatCannotBeWrittenIsReportedAsAFailure) {
             0u)
       << texts[0];
   EXPECT_EQ(ReadBytes(gioRecord), "");
+}
+
+// A nameless entry would give a hidden "<Desktop>/.desktop" reported as made.
+TEST_F(ShortcutTest, AnEntryWithoutANameGetsNoLauncher) {
+  for (const char* info : {"", "   ", "<b> </b>", "\\\"\\\"", "<IMG src=\\\"idx:0\\\">"}) {
+    SCOPED_TRACE(info);
+    frm = std::make_unique<TLiveImportFrm>(view, server, opener);
+    Start(std::string("{\"Info\":\"") + info + "\",\"Destination\":\"print\"}");
+    frm->LinkLabel1AnchorClick("L");
+    EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi(kShortcutWithoutNameText)});
+    EXPECT_FALSE(std::filesystem::exists(desktop + ".desktop"));
+  }
+  std::string linkPath;
+  EXPECT_FALSE(CreateShellLink("", "", desktop, " \" ", linkPath));
+  EXPECT_EQ(platform::LastError(), platform::kErrorInvalidName);
+}
+
+// The system's refusal in German words with the path, not "Systemfehler 206".
+TEST_F(ShortcutTest, ANameTooLongIsReportedInWords) {
+  const std::string name(300, 'x');
+  Start(Entry(name, "print"));
+  frm->LinkLabel1AnchorClick("L");
+  const auto texts = MessageBoxes::TakeShownTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop + name +
+                          ".desktop\r\nDer Dateiname oder die Erweiterung ist zu lang.");
+}
+
+TEST(SystemErrorMessage, TheCommonErrorsInGermanWords) {
+  const std::pair<uint32_t, const char*> cases[] = {
+      {platform::kErrorFilenameExcedRange, "Der Dateiname oder die Erweiterung ist zu lang."},
+      {platform::kErrorAccessDenied, "Zugriff verweigert"},
+      {platform::kErrorFileNotFound, "Das System kann die angegebene Datei nicht finden."},
+      {platform::kErrorPathNotFound, "Das System kann den angegebenen Pfad nicht finden."},
+      {platform::kErrorDiskFull, "Auf dem Datenträger ist nicht genügend Speicherplatz vorhanden."},
+      {platform::kErrorHandleDiskFull, "Der Datenträger ist voll."},
+      {platform::kErrorSharingViolation,
+       "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird."},
+      {platform::kErrorWriteProtect, "Der Datenträger ist schreibgeschützt."},
+  };
+  for (const auto& [code, text] : cases) EXPECT_EQ(platform::SystemErrorMessage(code), Ansi(text)) << code;
 }
 
 TEST_F(ShortcutTest, WithoutGioTheLauncherIsWrittenAllTheSame) {

@@ -93,7 +93,7 @@ TEST(HtmlLinkLabel, TabWalksTheLinksAndEnterActivatesTheFocusedOne) {
 
 TEST(HtmlLinkLabel, WrapsAtItsWidthAndFitsItsTextWhenNotWrapping) {
   const std::string intro = Ansi(
-      "Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je je nach hinterlegten Bedingungen, alle "
+      "Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je nach hinterlegten Bedingungen alle "
       "Layouts in den jeweiligen Auftrag integrieren. <A href=\"x\">Für eine Übersicht hier klicken</A>");
   auto wrapped = ShownLabel(intro, {376, 50});
   const QSize one = wrapped->sizeHint();

@@ -159,8 +159,7 @@ TEST_F(ProgramTest, ShortcutOnTheDesktopStartsItsEntry) {
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(ClickLink(Control(window, kIdLinkLabel), 2));
     EXPECT_NE(program.MessageBoxText().find(
-                  W("Die Verknüpfung wurde auf dem Desktop unter folgenden Namen erzeugt:\r\nMehrfachausgabe "
-                    "Lieferschein Lager")),
+                  W("Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\nLieferschein Lager")),
               std::wstring::npos);
     EXPECT_TRUE(program.AnswerMessageBox(L"OK"));
     ::PostMessageW(window, WM_CLOSE, 0, 0);

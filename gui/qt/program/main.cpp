@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
       // written); only a terminal learns why.
       Print(stderr, wb::NoServerText());
       window.close();
+      exitCode = window.Logic().ExitCode();
     } else {
       // Start-up measurements: end as soon as the window has been painted once.
       if (qEnvironmentVariableIsSet("WB_QUIT_WHEN_SHOWN"))
