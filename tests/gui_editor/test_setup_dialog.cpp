@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/message_boxes.h"
 #include "app_fakes.h"
 #include "entries/entries_file.h"
 #include "gui/qt/html_link_label.h"
@@ -46,6 +48,7 @@ class SetupDialogTest : public GuiTest {
     TSetupServices services;
     services.ReadServerValue = [this](const std::string& command) { return answers[command]; };
     services.ShowInFolder = [this](const std::string& path) { shown.push_back(path); };
+    services.Confirm = [](const std::string& question) { return MessageBoxes::AskYesNo(question, MessageIcon::Warning); };
     return std::make_unique<SetupDialog>(std::move(services));
   }
   // A dialog showing an entry, as the main window opens it.
@@ -170,10 +173,33 @@ TEST_F(SetupDialogTest, ChangeActionUnlocksTheFields) {
   EXPECT_EQ(Text(*dialog, SetupField::Count), "zwei");
   QTest::mouseClick(dialog->ForbiddenBox(), Qt::LeftButton);
   EXPECT_TRUE(dialog->ForbiddenBox()->isChecked());
-  // Back to "Nichts änderbar": locked again.
+  // Back to "Nichts änderbar" asks first: "Nein" keeps the edits, editable,
+  // with the action list showing the change again.
+  MessageBoxes::TakeShownTexts();
+  MessageBoxes::SetNextAnswer(MessageAnswer::No);
+  dialog->ActionBox()->setCurrentIndex(kActionNothing);
+  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi(kDiscardEditsQuestion)});
+  EXPECT_EQ(dialog->ActionBox()->currentIndex(), kActionChange);
+  QTest::keyClicks(dialog->NameEdit(), "!");
+  EXPECT_EQ(dialog->NameEdit()->text(), "Lieferschein neu!");
+  // "Ja": locked again, showing the stored entry.
+  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
   dialog->ActionBox()->setCurrentIndex(kActionNothing);
   QTest::keyClicks(dialog->NameEdit(), "!");
-  EXPECT_EQ(dialog->NameEdit()->text(), "Lieferschein neu");
+  EXPECT_EQ(dialog->NameEdit()->text(), "Lieferschein");
+  EXPECT_EQ(Text(*dialog, SetupField::Count), "2");
+  EXPECT_FALSE(dialog->ForbiddenBox()->isChecked());
+}
+
+// The labels as the other fields have them: with their colon.
+TEST_F(SetupDialogTest, EveryFieldLabelEndsWithItsColon) {
+  auto dialog = Shown();
+  std::vector<std::string> labels;
+  for (QLabel* label : dialog->findChildren<QLabel*>()) labels.push_back(label->text().toStdString());
+  for (const char* wanted : {"Layout:", "Anzahl:", "Typname:", "Name:"})
+    EXPECT_NE(std::find(labels.begin(), labels.end(), wanted), labels.end()) << wanted;
+  EXPECT_EQ(std::count(labels.begin(), labels.end(), "Layout:"), 2);
+  EXPECT_EQ(std::find(labels.begin(), labels.end(), "Anzahl"), labels.end());
 }
 
 TEST_F(SetupDialogTest, BinsFollowThePrinterButNotTheFilling) {

@@ -11,6 +11,7 @@
 #include "gui/qt/entry_combo_box.h"
 #include "gui/qt/html_link_label.h"
 #include "gui_fixture.h"
+#include "json/wbjson.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -88,7 +89,9 @@ TEST_F(MainWindowGuiTest, EnterOnTheFocusedButtonStartsARun) {
 TEST_F(MainWindowGuiTest, PickingAPrintEntryDisablesOpen) {
   WriteEntries(std::string(kPdfEntry) + "," + kPrintEntry);
   Open(server, opener);
-  EXPECT_TRUE(window->OpenPdfBox()->isEnabled());  // restored, not picked
+  // The print entry is listed first and selected at start: "Öffnen" follows it
+  // without the user's pick.
+  EXPECT_FALSE(window->OpenPdfBox()->isEnabled());
   window->EntryList()->setCurrentIndex(0);
   emit window->EntryList()->activated(0);
   EXPECT_FALSE(window->OpenPdfBox()->isEnabled());
@@ -108,10 +111,12 @@ TEST_F(MainWindowGuiTest, TheButtonShowsItsTextsDuringAPdfRun) {
     if (texts.empty() || texts.back() != text) texts.push_back(text);
   });
   sampler.start(5);
-  server.onWrite = [&](const std::string&, const std::string&) {
+  server.onWrite = [&](const std::string&, const std::string& data) {
     texts.push_back(window->RunButton()->text());
-    // The server's spool file arrives a little later.
-    QTimer::singleShot(100, [&] {
+    // The server's PDF, then its spool file, arrive a little later.
+    const std::string pdf = TWBJSONText::Parse(data)->StringByName("PDFFileName");
+    QTimer::singleShot(100, [&, pdf] {
+      std::ofstream(pdf) << "%PDF";
       std::filesystem::create_directories(application + "SPOOLER/PDFX");
       std::ofstream(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf") << "%PDF";
     });
