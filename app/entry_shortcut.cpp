@@ -74,13 +74,7 @@ bool CreateShellLink(const std::string& arguments, const std::string& descriptio
     return false;
   }
   target = AddTrailingBackslash(target);
-  const std::string fileName = ShellLinkFileName(linkName);
-  if (fileName == platform::kShellLinkExtension) {
-    // No name: the link would be a hidden ".desktop" (or a nameless ".lnk").
-    platform::SetLastError(platform::kErrorInvalidName);
-    return false;
-  }
-  linkPath = target + fileName;
+  linkPath = target + ShellLinkFileName(linkName);
   // A fresh account may have no desktop folder yet; the PDF folder is made there too.
   if (!DirExistsEx(target)) ForceDirs(target);
   return platform::SaveShellLink(link, linkPath);
@@ -107,7 +101,8 @@ void CreateEntryShortcut(TLiveImportFrm& frm) {
   TWBCustomJSON* entry = frm.SelectedEntry();
   if (entry == nullptr) return;
   const std::string name = EntryPlainName(*entry);
-  if (Trimmed(WithoutDoubleQuotes(name)).empty()) {
+  // The shortcut starts the entry by its name: without one there is nothing to start.
+  if (MakeSafeFileName(WithoutDoubleQuotes(name), false).empty()) {
     MessageBoxes::ShowInfo(Ansi(kShortcutWithoutNameText));
     return;
   }

@@ -206,8 +206,10 @@ TEST_F(CommandLineStartTest, ImportFilesThatAreNotEntries) {
 
 TEST_F(CommandLineStartTest, PreviewRunsThePrintEntryAsPdfAndCloses) {
   server.Answer("SIMPLEGETJSON", {"{\"Order\":[{\"PrintName\":\"Angebot 4711\",\"PrintUID\":\"A/17\"}]}"});
-  server.onWrite = [this](const std::string& command, const std::string&) {
-    if (command == "CREATEPDF") WriteBytes(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf", "%PDF");
+  server.onWrite = [this](const std::string& command, const std::string& data) {
+    if (command != "CREATEPDF") return;
+    WriteBytes(TWBJSONText::Parse(data)->StringByName("PDFFileName"), "%PDF");
+    WriteBytes(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf", "%PDF");
   };
   StartWith(kEntries, {"--preview", "Lieferschein Kunde"});
   EXPECT_EQ(WrittenCommands(), std::vector<std::string>{"CREATEPDF"});

@@ -24,8 +24,11 @@ class EntryPreviewTest : public MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     server.Answer("SIMPLEGETJSON", {kOrder});
-    server.onWrite = [this](const std::string& command, const std::string&) {
-      if (command == "CREATEPDF") WriteBytes(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf", "%PDF");
+    // The server writes the PDF it was asked for, then its spool file.
+    server.onWrite = [this](const std::string& command, const std::string& data) {
+      if (command != "CREATEPDF") return;
+      WriteBytes(TWBJSONText::Parse(data)->StringByName("PDFFileName"), "%PDF");
+      WriteBytes(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf", "%PDF");
     };
   }
   // The request of one run of the only entry of a fresh start.
