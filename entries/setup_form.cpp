@@ -134,6 +134,7 @@ void TSetupFrm::ShowLoadedFields() {
     view_.SetFieldText(static_cast<SetupField>(field), loadedTexts_[static_cast<size_t>(field)]);
   view_.SetForbiddenChecked(loadedForbidden_);
   filling_ = 0;
+  UpdatePrinterWarnings();
 }
 
 std::vector<std::string> TSetupFrm::BinsOf(const std::string& printer) const {

@@ -83,7 +83,8 @@ TEST_F(EntryMenuTest, ExportAsksForTheFileAndBeforeReplacingIt) {
 
 TEST_F(EntryMenuTest, PreviewRunsTheSelectedPrintEntryAsPdf) {
   server.Answer("SIMPLEGETJSON", {"{\"Order\":[{\"PrintName\":\"A\",\"PrintUID\":\"1\"}]}"});
-  server.onWrite = [this](const std::string&, const std::string&) {
+  server.onWrite = [this](const std::string&, const std::string& data) {
+    WriteBytes(TWBJSONText::Parse(data)->StringByName("PDFFileName"), "%PDF");
     WriteBytes(application + "SPOOLER/PDFX/A 1.pdf", "%PDF");
   };
   view.SelectIndex(0);
