@@ -2,6 +2,7 @@
 #include "gui/win32/main_window.h"
 
 #include "app/main_window_features.h"
+#include "app/main_window_texts.h"
 #include "gui/win32/control_ids.h"
 #include "gui/win32/gdi_surface.h"
 #include "gui/win32/message_presenter.h"
@@ -12,12 +13,6 @@
 
 namespace wb::win32 {
 namespace {
-
-const char* kIntroText =
-    "Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je je nach hinterlegten Bedingungen, alle "
-    "Layouts in den jeweiligen Auftrag integrieren. <A href=\"x\">Für eine Übersicht hier klicken</A>";
-const char* kLinkText = "<A href=\"E\">Eigenschaften</A><br><br><A href=\"L\">Verknüpfung erstellen</A>";
-const char* kCompletePdfText = "<A href=\"x\">Ein <B>komplettes PDF</B> des aktuellen Auftrages erzeugen</A>";
 
 constexpr COLORREF kStripeFill = RGB(128, 128, 192);
 constexpr COLORREF kStripeOutline = RGB(128, 128, 255);

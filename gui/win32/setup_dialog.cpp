@@ -32,9 +32,9 @@ struct FieldPlace {
 constexpr FieldPlace kFieldPlaces[] = {
     {"Layout:", SetupField::FilterLayoutName, 84},  {"Typname:", SetupField::FilterPOT, 111},
     {"Ausgabeziel:", SetupField::FilterOutput, 138}, {"Ziel:", SetupField::Destination, 194},
-    {"Layout", SetupField::SuperLayoutname, 223},     {"Top/Bottom:", SetupField::LabelPrinter, 253},
+    {"Layout:", SetupField::SuperLayoutname, 223},     {"Top/Bottom:", SetupField::LabelPrinter, 253},
     {"Drucker:", SetupField::Printer, 282},          {"Schacht:", SetupField::Bin, 311},
-    {"Duplex:", SetupField::Duplex, 341},            {"Anzahl", SetupField::Count, 370},
+    {"Duplex:", SetupField::Duplex, 341},            {"Anzahl:", SetupField::Count, 370},
 };
 
 // Keys that leave a read-only field's value alone: moving between fields and closing the dialog.

@@ -93,6 +93,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       // No database: close again without showing anything (the settings are written).
       window.Logic().FormClose();
       Print(STD_ERROR_HANDLE, wb::NoServerText());
+      exitCode = window.Logic().ExitCode();
     } else {
       // Start-up measurements: end as soon as the window has been painted once.
       if (::GetEnvironmentVariableW(L"WB_QUIT_WHEN_SHOWN", nullptr, 0) > 0) window.QuitWhenPainted();
