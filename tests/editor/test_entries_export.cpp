@@ -67,7 +67,7 @@ TEST_F(EntriesExportTest, DemoDatabaseSurvivesExportAndImportIntoAnEmptyDatabase
 
   const std::string exported = env.Dir("austausch") + kExportAllFileName;
   WriteEntriesExport(AllEntries(demo->frm->Document()), exported, false);
-  EXPECT_EQ(ReadBytes(platform::AnsiToUtf8(exported)).rfind("{\r\n  \"Items\":[\r\n", 0), 0u) << "indented, CR LF lines";
+  EXPECT_EQ(ReadBytes(exported).rfind("{\r\n  \"Items\":[\r\n", 0), 0u) << "indented, CR LF lines";
 
   // A new installation: its first start writes the example entry; the import adds.
   auto fresh = Start(env.Dir("neu"), {exported});
