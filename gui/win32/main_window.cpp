@@ -9,6 +9,7 @@
 #include "gui/win32/setup_dialog.h"
 #include "gui/win32/ui_hooks.h"
 #include "gui/win32/win32_text.h"
+#include "platform/foreground.h"
 #include "platform/codepage.h"
 
 namespace wb::win32 {
@@ -216,5 +217,7 @@ bool MainWindow::OpenPdfChecked() const { return openPdf_.Checked(); }
 void MainWindow::SetOpenPdfChecked(bool checked) { openPdf_.SetChecked(checked); }
 void MainWindow::SetOpenPdfEnabled(bool enabled) { openPdf_.SetEnabled(enabled); }
 void MainWindow::PostClose() { ::PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void MainWindow::BringToFront() { platform::BringWindowToForeground(hwnd_); }
 
 }  // namespace wb::win32

@@ -48,6 +48,7 @@ class MainWindow final : public IMainView {
   void SetOpenPdfChecked(bool checked) override;
   void SetOpenPdfEnabled(bool enabled) override;
   void PostClose() override;
+  void BringToFront() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -463,6 +463,12 @@ TEST_F(ProgramTest, VersionHelpAndAMissingServerAnswerOnTheStreams) {
   EXPECT_EQ(RunWithStreams("", out, err), 0);
   EXPECT_EQ(ReadFileBytes(err).rfind("mehrfachausgabe: Kein Server der Werkbank hat geantwortet", 0), 0u)
       << ReadFileBytes(err);
+  // The windowless tasks answer on the streams too, with their own exit codes.
+  EXPECT_EQ(RunWithStreams("--check", out, err), 2);
+  EXPECT_EQ(ReadFileBytes(err).rfind("mehrfachausgabe: Kein Server der Werkbank hat geantwortet", 0), 0u)
+      << ReadFileBytes(err);
+  EXPECT_EQ(RunWithStreams("--check zuviel", out, err), 2);
+  EXPECT_NE(ReadFileBytes(err).find("--check nimmt keine weiteren Argumente"), std::string::npos) << ReadFileBytes(err);
 }
 
 // ---- the installer ----

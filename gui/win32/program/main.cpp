@@ -1,6 +1,7 @@
 // mehrfachausgabe.exe: the Windows program. Installs the core's hooks into the
 // Win32 front end, takes its arguments from the system's Unicode command line,
 // and runs the main window until it closes.
+#include "app/command_line_tasks.h"
 #include "app/message_boxes.h"
 #include "app/program_info.h"
 #include "app/server_link.h"
@@ -67,11 +68,26 @@ bool AnswerInfoRequest(const std::vector<std::string>& arguments) {
   return false;
 }
 
+// --export and --check run without a window; true with the exit code when
+// the arguments asked for one of them (or could not be used).
+bool RunWindowlessTask(const std::vector<std::string>& arguments, int& exitCode) {
+  const wb::TCommandLineRequest request = wb::ParseCommandLineRequest(arguments);
+  const bool windowless = request.Task == wb::CommandLineTask::Export || request.Task == wb::CommandLineTask::Check;
+  if (!windowless && request.Error.empty()) return false;
+  wb::PipeServerLink server;
+  wb::TTaskOutput output;
+  exitCode = wb::RunCommandLineTask(request, server, output);
+  Print(STD_OUTPUT_HANDLE, output.Out);
+  Print(STD_ERROR_HANDLE, output.Err);
+  return true;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::vector<std::string> arguments = CommandLineArguments();
   if (AnswerInfoRequest(arguments)) return 0;
+  if (int taskExit = 0; RunWindowlessTask(arguments, taskExit)) return taskExit;
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
   ::InitCommonControlsEx(&controls);
