@@ -286,6 +286,7 @@ void SetupDialog::BuildControls() {
 void SetupDialog::FieldChanged(SetupField field) {
   Guarded([&] {
     if (field == SetupField::Printer) form_->DCCChange();
+    if (field == SetupField::Bin) form_->BinChange();
     if (IsLayoutField(field)) form_->LayoutNameChange(field);
   });
 }

@@ -3,15 +3,14 @@
 // CreateNamedPipeA with unlimited instances, several of them waiting for clients
 // at once so that a burst of clients never meets "all instances busy".
 //
-// Both ends are opened for overlapped I/O, so every wait is bounded. A read
-// whose time runs out stays pending for the next read; a write whose time runs
-// out is cancelled and ends the connection. No wait for a cancel is unbounded.
+// Both ends are opened for overlapped I/O: a read or write is still one
+// ReadFile / WriteFile that takes what the pipe delivers, but its wait is
+// bounded, and a wait that runs out cancels just that operation.
 #include "platform/pipes.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstring>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -90,107 +89,79 @@ int RemainingMs(int timeoutMs, Clock::time_point start) {
 
 DWORD WaitTime(int timeoutMs) { return timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs); }
 
-// How long a cancelled operation may take to let go of its memory. Past that
-// the memory is left to the system (never freed under a late completion).
-constexpr DWORD kSettleMs = 2000;
-
-// One overlapped operation of a pipe end with the memory the system works on:
-// the OVERLAPPED, its event and the bytes read into or written from. Owned by
-// the pipe end, so an operation may outlive the call that started it.
-struct PipeOperation {
-  OVERLAPPED overlapped{};
-  UniqueHandle event;
-  std::vector<uint8_t> buffer;
-  bool pending = false;
-
-  void Prepare() {
-    overlapped = OVERLAPPED{};
-    overlapped.hEvent = event.get();
+// One overlapped operation: waits up to timeoutMs for it to finish, cancels it
+// when the time is up (ReadFile and WriteFile reset the event themselves). True with the bytes moved; false with the system's code
+// (ERROR_MORE_DATA included, with its bytes) or kErrorWaitTimeout.
+bool FinishOverlapped(HANDLE pipe, OVERLAPPED& operation, BOOL started, int timeoutMs, DWORD& moved) {
+  moved = 0;
+  if (!started) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_MORE_DATA) {
+      // Done at once with part of a message: the part is in the buffer.
+      ::GetOverlappedResult(pipe, &operation, &moved, FALSE);
+      ::SetLastError(ERROR_MORE_DATA);
+      return false;
+    }
+    if (error != ERROR_IO_PENDING) return false;
+    if (::WaitForSingleObject(operation.hEvent, WaitTime(timeoutMs)) == WAIT_TIMEOUT) {
+      ::CancelIoEx(pipe, &operation);
+      // It may have finished after all between the wait and the cancel.
+      if (::GetOverlappedResult(pipe, &operation, &moved, TRUE) || ::GetLastError() == ERROR_MORE_DATA) return true;
+      ::SetLastError(kErrorWaitTimeout);
+      return false;
+    }
   }
-  bool WaitDone(int timeoutMs) const {
-    return ::WaitForSingleObject(event.get(), WaitTime(timeoutMs)) == WAIT_OBJECT_0;
-  }
-};
-
-std::unique_ptr<PipeOperation> NewOperation(size_t bufferSize) {
-  auto operation = std::make_unique<PipeOperation>();
-  operation->event.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  if (!operation->event.valid()) return nullptr;
-  operation->buffer.resize(bufferSize);
-  return operation;
+  return ::GetOverlappedResult(pipe, &operation, &moved, TRUE) != FALSE;
 }
 
-// Cancels a pending operation and waits a bounded time for it to end. False
-// when the system still holds it.
-bool CancelAndSettle(HANDLE pipe, PipeOperation& operation) {
-  if (!operation.pending) return true;
-  ::CancelIoEx(pipe, &operation.overlapped);
-  if (!operation.WaitDone(kSettleMs)) return false;
-  DWORD ignored = 0;
-  ::GetOverlappedResult(pipe, &operation.overlapped, &ignored, FALSE);
-  operation.pending = false;
-  return true;
-}
-
-// A connected pipe end. A read whose time runs out is not cancelled: it stays
-// pending and the next read takes it up, so the server's short read slices (it
-// looks at its stop request between them) never race a cancel against bytes
-// that are just arriving, and never wait without a bound for a cancel to finish.
-// What one read brings beyond what the caller asked for is kept for the next.
 class Win32PipeHandle final : public PipeHandle {
  public:
-  Win32PipeHandle(HANDLE pipe, std::unique_ptr<PipeOperation> read, std::unique_ptr<PipeOperation> write)
-      : pipe_(pipe), read_(std::move(read)), write_(std::move(write)) {}
+  Win32PipeHandle(HANDLE pipe, HANDLE readEvent, HANDLE writeEvent)
+      : pipe_(pipe), readEvent_(readEvent), writeEvent_(writeEvent) {}
   Win32PipeHandle(const Win32PipeHandle&) = delete;
   Win32PipeHandle& operator=(const Win32PipeHandle&) = delete;
 
-  ~Win32PipeHandle() override {
-    bool settled = CancelAndSettle(pipe_.get(), *read_);
-    settled = CancelAndSettle(pipe_.get(), *write_) && settled;
-    pipe_.Reset();  // closing cancels whatever is still pending
-    if (settled) return;
-    for (auto* operation : {&read_, &write_}) {
-      if ((*operation)->pending && !(*operation)->WaitDone(kSettleMs)) {
-        (*operation)->event.Release();
-        (void)operation->release();  // left to the system: a late completion writes into live memory
-      }
-    }
-  }
-
   static std::unique_ptr<PipeHandle> Wrap(HANDLE pipe) {
-    auto read = NewOperation(kPipeBufferSize);
-    auto write = NewOperation(0);
-    if (!read || !write) {
+    HANDLE readEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE writeEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!readEvent || !writeEvent) {
       DWORD error = ::GetLastError();
+      if (readEvent) ::CloseHandle(readEvent);
+      if (writeEvent) ::CloseHandle(writeEvent);
       ::CloseHandle(pipe);
       ::SetLastError(error);
       return nullptr;
     }
-    return std::make_unique<Win32PipeHandle>(pipe, std::move(read), std::move(write));
+    return std::make_unique<Win32PipeHandle>(pipe, readEvent, writeEvent);
   }
 
   int64_t Read(void* buffer, int64_t count, int timeoutMs) override {
     if (count <= 0) return 0;
     auto start = Clock::now();
     for (;;) {
-      if (arrivedBegin_ < arrivedEnd_) return HandOut(buffer, count);
-      if (readFailed_) return ReadFailed();
-      bool doneAtOnce = false;
-      if (!read_->pending && !StartRead(doneAtOnce)) return ReadFailed();
-      if (!doneAtOnce && !read_->WaitDone(RemainingMs(timeoutMs, start))) {
-        ::SetLastError(kErrorWaitTimeout);
-        return -1;
-      }
-      if (!FinishRead()) return ReadFailed();
-      // Still pending after its event (never seen), or an empty message of a
-      // message-mode pipe: nothing to hand over yet.
-      if (arrivedBegin_ == arrivedEnd_) {
+      OVERLAPPED operation{};
+      operation.hEvent = readEvent_.get();
+      BOOL started = ::ReadFile(pipe_.get(), buffer, ClampToDword(count), nullptr, &operation);
+      DWORD got = 0;
+      if (FinishOverlapped(pipe_.get(), operation, started, RemainingMs(timeoutMs, start), got)) {
+        if (got > 0) return got;
+        // An empty message of a message-mode pipe: nothing to hand over yet.
         if (RemainingMs(timeoutMs, start) == 0) {
           ::SetLastError(kErrorWaitTimeout);
           return -1;
         }
-        if (read_->pending) ::Sleep(1);
+        continue;
       }
+      DWORD error = ::GetLastError();
+      // A message larger than the buffer: the bytes read so far are good, the
+      // rest comes with the next read.
+      if (error == ERROR_MORE_DATA && got > 0) {
+        ::SetLastError(ERROR_MORE_DATA);
+        return got;
+      }
+      if (error == ERROR_PIPE_NOT_CONNECTED || error == ERROR_NO_DATA) error = kErrorBrokenPipe;
+      ::SetLastError(error);
+      return -1;
     }
   }
 
@@ -198,110 +169,36 @@ class Win32PipeHandle final : public PipeHandle {
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     int64_t done = 0;
     while (done < count) {
-      if (write_->pending) {  // a write given up earlier that the system still holds
+      OVERLAPPED operation{};
+      operation.hEvent = writeEvent_.get();
+      DWORD piece = static_cast<DWORD>(std::min(kWritePiece, count - done));
+      BOOL started = ::WriteFile(pipe_.get(), bytes + done, piece, nullptr, &operation);
+      DWORD put = 0;
+      if (!FinishOverlapped(pipe_.get(), operation, started, timeoutMs, put)) {
+        DWORD error = ::GetLastError();
+        if (error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) error = kErrorNoData;
+        ::SetLastError(error);
+        return false;
+      }
+      if (put == 0) {  // nothing taken and no error: the pipe is no longer written to
         ::SetLastError(kErrorNoData);
         return false;
       }
-      const size_t piece = static_cast<size_t>(std::min(kWritePiece, count - done));
-      write_->buffer.assign(bytes + done, bytes + done + piece);
-      write_->Prepare();
-      const BOOL doneAtOnce =
-          ::WriteFile(pipe_.get(), write_->buffer.data(), static_cast<DWORD>(piece), nullptr, &write_->overlapped);
-      if (!doneAtOnce && ::GetLastError() != ERROR_IO_PENDING) return WriteFailed(::GetLastError());
-      write_->pending = true;
-      // The reader takes nothing within the time: the write is given up.
-      if (!doneAtOnce && !write_->WaitDone(timeoutMs) && !CancelAndSettle(pipe_.get(), *write_)) {
-        return WriteFailed(kErrorWaitTimeout);
-      }
-      DWORD put = 0;
-      BOOL finished = ::GetOverlappedResult(pipe_.get(), &write_->overlapped, &put, FALSE);
-      DWORD error = finished ? 0 : ::GetLastError();
-      write_->pending = false;
-      if (!finished) return WriteFailed(error == ERROR_OPERATION_ABORTED ? kErrorWaitTimeout : error);
-      if (put == 0) return WriteFailed(kErrorNoData);  // nothing taken and no error: no longer written to
       done += put;
     }
     return true;
   }
 
   int64_t BytesAvailable() override {
-    // A read left pending may hold bytes already: they count as arrived.
-    if (read_->pending && !readFailed_ && read_->WaitDone(0)) readFailed_ = !FinishRead();
     DWORD available = 0;
     if (!::PeekNamedPipe(pipe_.get(), nullptr, 0, nullptr, &available, nullptr)) return -1;
-    return static_cast<int64_t>(available) + static_cast<int64_t>(arrivedEnd_ - arrivedBegin_);
+    return available;
   }
 
  private:
-  // Starts a read into the pipe end's own buffer; false with readError_.
-  // doneAtOnce: finished already (FinishRead takes the result without a wait).
-  bool StartRead(bool& doneAtOnce) {
-    read_->Prepare();
-    doneAtOnce = ::ReadFile(pipe_.get(), read_->buffer.data(), static_cast<DWORD>(read_->buffer.size()), nullptr,
-                            &read_->overlapped) != FALSE;
-    if (!doneAtOnce) {
-      DWORD error = ::GetLastError();
-      doneAtOnce = error == ERROR_MORE_DATA;
-      if (error != ERROR_IO_PENDING && !doneAtOnce) {
-        readError_ = error;
-        return false;
-      }
-    }
-    read_->pending = true;
-    return true;
-  }
-
-  // After the event: the bytes of the finished read, or false with readError_.
-  bool FinishRead() {
-    DWORD got = 0;
-    if (!::GetOverlappedResult(pipe_.get(), &read_->overlapped, &got, FALSE)) {
-      DWORD error = ::GetLastError();
-      if (error == ERROR_IO_INCOMPLETE) return true;  // the event came early; the wait goes on
-      if (error != ERROR_MORE_DATA) {
-        read_->pending = false;
-        readError_ = error;
-        return false;
-      }
-      messageGoesOn_ = true;  // a message larger than the buffer: the rest comes with the next read
-    } else {
-      messageGoesOn_ = false;
-    }
-    read_->pending = false;
-    arrivedBegin_ = 0;
-    arrivedEnd_ = got;
-    return true;
-  }
-
-  int64_t HandOut(void* buffer, int64_t count) {
-    const size_t taken = static_cast<size_t>(std::min<int64_t>(count, arrivedEnd_ - arrivedBegin_));
-    std::memcpy(buffer, read_->buffer.data() + arrivedBegin_, taken);
-    arrivedBegin_ += taken;
-    // Callers of a message-mode pipe learn that the message goes on.
-    ::SetLastError(arrivedBegin_ < arrivedEnd_ || messageGoesOn_ ? ERROR_MORE_DATA : ERROR_SUCCESS);
-    return static_cast<int64_t>(taken);
-  }
-
-  int64_t ReadFailed() {
-    DWORD error = readError_;
-    if (error == ERROR_PIPE_NOT_CONNECTED || error == ERROR_NO_DATA) error = kErrorBrokenPipe;
-    ::SetLastError(error);
-    return -1;
-  }
-
-  static bool WriteFailed(DWORD error) {
-    if (error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) error = kErrorNoData;
-    ::SetLastError(error);
-    return false;
-  }
-
   UniqueHandle pipe_;
-  std::unique_ptr<PipeOperation> read_;
-  std::unique_ptr<PipeOperation> write_;
-  size_t arrivedBegin_ = 0;  // bytes of the last read not handed out yet
-  size_t arrivedEnd_ = 0;
-  bool messageGoesOn_ = false;
-  DWORD readError_ = 0;
-  bool readFailed_ = false;  // a read finished with readError_ outside Read
+  UniqueHandle readEvent_;
+  UniqueHandle writeEvent_;
 };
 
 // One server instance that waits for a client (ConnectNamedPipe, overlapped).
@@ -317,10 +214,10 @@ class ListeningInstance {
 
   // Starts the wait for a client; false when the instance cannot wait.
   bool Listen() {
-    *operation_ = OVERLAPPED{};
-    operation_->hEvent = event_.get();
+    operation_ = OVERLAPPED{};
+    operation_.hEvent = event_.get();
     ::ResetEvent(event_.get());
-    if (::ConnectNamedPipe(pipe_.get(), operation_.get())) {
+    if (::ConnectNamedPipe(pipe_.get(), &operation_)) {
       // Done at once: say so through the event, whether or not the system did.
       state_ = State::Connected;
       ::SetEvent(event_.get());
@@ -348,16 +245,9 @@ class ListeningInstance {
   Outcome Check() {
     if (state_ == State::Pending) {
       DWORD ignored = 0;
-      if (!::GetOverlappedResult(pipe_.get(), operation_.get(), &ignored, FALSE)) {
+      if (!::GetOverlappedResult(pipe_.get(), &operation_, &ignored, FALSE)) {
         if (::GetLastError() == ERROR_IO_INCOMPLETE) {
-          // A client that connects between the look and the reset would set
-          // the event before the reset wipes it: look once more after it.
           ::ResetEvent(event_.get());
-          if (!::GetOverlappedResult(pipe_.get(), operation_.get(), &ignored, FALSE) &&
-              ::GetLastError() == ERROR_IO_INCOMPLETE) {
-            return Outcome::Waiting;
-          }
-          ::SetEvent(event_.get());  // finished after all: Check again at once
           return Outcome::Waiting;
         }
         state_ = State::Idle;
@@ -376,22 +266,17 @@ class ListeningInstance {
  private:
   enum class State { Idle, Pending, Connected };
 
-  // Bounded, like every wait here: a wait the system does not give up is left
-  // to it with its OVERLAPPED and event.
   void StopWaiting() {
     if (state_ != State::Pending || !pipe_.valid()) return;
+    ::CancelIoEx(pipe_.get(), &operation_);
+    DWORD ignored = 0;
+    ::GetOverlappedResult(pipe_.get(), &operation_, &ignored, TRUE);
     state_ = State::Idle;
-    ::CancelIoEx(pipe_.get(), operation_.get());
-    if (::WaitForSingleObject(event_.get(), kSettleMs) == WAIT_OBJECT_0) return;
-    pipe_.Reset();
-    if (::WaitForSingleObject(event_.get(), kSettleMs) == WAIT_OBJECT_0) return;
-    event_.Release();
-    (void)operation_.release();
   }
 
   UniqueHandle pipe_;
   UniqueHandle event_;
-  std::unique_ptr<OVERLAPPED> operation_ = std::make_unique<OVERLAPPED>();
+  OVERLAPPED operation_{};
   State state_ = State::Idle;
 };
 
