@@ -152,4 +152,20 @@ class ComboBox : public Control {
 // The white brush of the windows' panels.
 HBRUSH WhiteBrush();
 
+// A top-level window owned by an object: its messages go to Owner::OnMessage
+// (reached through the object kept in GWLP_USERDATA; before that, and after
+// DetachWindowOwner, the system's default handling).
+template <class Owner>
+LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* owner = reinterpret_cast<Owner*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (owner == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  return owner->OnMessage(message, wParam, lParam);
+}
+
+template <class Owner>
+void AttachWindowOwner(HWND window, Owner* owner) {
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+  ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnerWindowProc<Owner>));
+}
+
 }  // namespace wb::win32

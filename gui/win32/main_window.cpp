@@ -47,8 +47,7 @@ MainWindow::MainWindow(IServerLink& server, IFileOpener& opener, std::vector<std
   hwnd_ = ::CreateWindowExW(kWindowExStyle, kMainWindowClass, L"Mehrfachausgabe", kWindowStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                             ::GetModuleHandleW(nullptr), nullptr);
-  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::WindowProc));
+  AttachWindowOwner(hwnd_, this);
   AttachMainWindowFeatures(*logic_, SetupDialog::Factory(hwnd_));
   BuildControls();
 }
@@ -144,12 +143,6 @@ void MainWindow::Close() {
   Guarded([&] { logic_->FormClose(); });
   ::ShowWindow(hwnd_, SW_HIDE);
   ::PostQuitMessage(0);
-}
-
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  return self->OnMessage(message, wParam, lParam);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -201,8 +201,7 @@ SetupDialog::SetupDialog(TSetupServices services, HWND owner)
   hwnd_ = ::CreateWindowExW(kWindowExStyle, kSetupDialogClass, L"Print & PDF", kWindowStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                             ::GetModuleHandleW(nullptr), nullptr);
-  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SetupDialog::WindowProc));
+  AttachWindowOwner(hwnd_, this);
   BuildControls();
   form_->FormCreate();
 }
@@ -312,12 +311,6 @@ void SetupDialog::ShowModal() {
   if (owner_ != nullptr) ::EnableWindow(owner_, TRUE);
   ::ShowWindow(hwnd_, SW_HIDE);
   if (owner_ != nullptr) ::SetActiveWindow(owner_);
-}
-
-LRESULT CALLBACK SetupDialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<SetupDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  return self->OnMessage(message, wParam, lParam);
 }
 
 LRESULT SetupDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -83,7 +83,8 @@ class SetupDialog final : public ISetupView, public ISetupDialog {
   HWND Handle() const { return hwnd_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <class Owner>
+  friend LRESULT CALLBACK OwnerWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
   void AddLabel(const char* text, bool heading, int x, int y, int width, bool alignRight);
