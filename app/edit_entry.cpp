@@ -6,7 +6,7 @@
 #include "app/message_boxes.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 

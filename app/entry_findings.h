@@ -8,7 +8,7 @@
 
 #include "app/server_link.h"
 #include "entries/entry_check.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

@@ -12,7 +12,7 @@
 #include "app/file_opener.h"
 #include "app/main_view.h"
 #include "app/server_link.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "json/wbjson.h"
 
 namespace wb {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "entries/entry_check.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "json/wbjson.h"
 
 namespace wb {

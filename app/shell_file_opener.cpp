@@ -1,7 +1,7 @@
 // ShellFileOpener: "open" on a worker thread, the folder view, the program map.
 #include "app/shell_file_opener.h"
 
-#include "client/opening/open_files.h"
+#include "opening/open_files.h"
 
 namespace wb {
 

@@ -7,7 +7,7 @@
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/clock.h"
 #include "platform/folder_watch.h"
 #include "platform/ui_hooks.h"

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "client/file_helpers.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 namespace wb {
 namespace {

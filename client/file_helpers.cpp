@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "client/client_dirs.h"
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"

@@ -9,7 +9,7 @@
 
 #include "client/streams.h"
 #include "platform/errors.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "platform/folders.h"
 
 namespace wb {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "client/find_text.h"
+#include "client/find_character_classes.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

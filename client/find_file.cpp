@@ -4,7 +4,7 @@
 
 #include "client/find_content.h"
 #include "client/find_wildcard.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "platform/folders.h"
 
 namespace wb {

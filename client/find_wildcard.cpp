@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "client/find_text.h"
-#include "json/string_list.h"
+#include "client/find_character_classes.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

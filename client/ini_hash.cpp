@@ -3,7 +3,7 @@
 
 #include <bit>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

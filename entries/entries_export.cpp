@@ -4,7 +4,7 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "entries/entry_fields.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 

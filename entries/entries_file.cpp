@@ -9,7 +9,7 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "entries/entry_fields.h"
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/errors.h"
 
 namespace wb {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "json/wbjson.h"
 
 namespace wb {

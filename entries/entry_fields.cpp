@@ -1,7 +1,7 @@
 // The entry record's readers, the example entry and the display text.
 #include "entries/entry_fields.h"
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/codepage.h"
 
 namespace wb {

@@ -6,7 +6,7 @@
 #include "client/client_dirs.h"
 #include "client/find_file.h"
 #include "entries/entry_fields.h"
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/codepage.h"
 
 namespace wb {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "json/wbjson.h"
 
 namespace wb {

@@ -10,8 +10,8 @@
 #include "client/local_service_list.h"
 #include "ipc/ipc_client.h"
 #include "ipc/message_data.h"
-#include "json/string_list.h"
-#include "json/strutils.h"
+#include "strings/string_list.h"
+#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/processes.h"
 

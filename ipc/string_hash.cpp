@@ -1,7 +1,7 @@
 // TStringHash: buckets of singly linked items, owned by the hash.
 #include "ipc/string_hash.h"
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 
 namespace wb {
 

@@ -1,7 +1,7 @@
 // SortByField: the in-place quicksort of a list of objects by one member's text.
 #include <exception>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "json/wbjson_values.h"
 #include "platform/errors.h"
 #include "platform/locale.h"

@@ -2,7 +2,7 @@
 // output settings under German labels.
 #include "server/order_document.h"
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "json/wbjson.h"
 #include "platform/codepage.h"
 

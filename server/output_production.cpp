@@ -11,7 +11,7 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "client/streams.h"
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "json/wbjson.h"
 #include "platform/codepage.h"
 #include "platform/files.h"

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "client/find_file.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 extern char** environ;
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/painter_surface.h"
 #include "gui/qt/system_colors.h"
 #include "htmldraw/html_item.h"
 #include "platform/codepage.h"

@@ -10,7 +10,7 @@
 
 #include "client/fast_ini_file.h"
 #include "client/ini_items.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/painter_surface.h"
 #include "gui/qt/system_colors.h"
 #include "platform/codepage.h"
 

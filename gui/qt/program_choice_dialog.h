@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "client/opening/program_choice.h"
+#include "opening/program_choice.h"
 
 namespace wb::gui {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "client/opening/program_choice.h"
+#include "opening/program_choice.h"
 
 namespace wb::win32 {
 

@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "client/find_file.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "support/temp_env.h"
 
 namespace wb {

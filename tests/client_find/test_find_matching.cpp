@@ -4,7 +4,7 @@
 
 #include "client/find_targets.h"
 #include "client/find_wildcard.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "platform/codepage.h"
 #include "platform/find_files.h"
 

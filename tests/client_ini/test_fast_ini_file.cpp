@@ -8,7 +8,7 @@
 
 #include "client/fast_ini_file.h"
 #include "client/ini_file_stream.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "support/temp_env.h"

@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/painter_surface.h"
 #include "gui/qt/surface_fonts.h"
 #include "gui/qt/system_colors.h"
 #include "htmldraw/html_item.h"

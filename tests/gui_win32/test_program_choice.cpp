@@ -2,7 +2,7 @@
 // description and patterns as pairs of NUL-terminated texts, two NULs at the end.
 #include <gtest/gtest.h>
 
-#include "client/opening/program_choice.h"
+#include "opening/program_choice.h"
 #include "gui/win32/program_choice_dialog.h"
 
 using namespace wb;

@@ -9,7 +9,7 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "ipc/server_calls.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "tests/ipc/fake_pipe_server.h"
 #include "tests/ipc/memory_pipe.h"
 #include "tests/support/temp_env.h"

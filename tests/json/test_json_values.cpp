@@ -8,7 +8,7 @@
 #include <random>
 #include <thread>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "json/wbjson_pool.h"
 #include "json_test_support.h"
 

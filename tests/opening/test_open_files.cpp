@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "client/client_dirs.h"
-#include "client/opening/open_files.h"
+#include "opening/open_files.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "platform/ui_hooks.h"

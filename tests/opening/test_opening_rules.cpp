@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "client/opening/opening_rules.h"
+#include "opening/opening_rules.h"
 #include "platform/codepage.h"
 
 namespace wb {

@@ -12,7 +12,7 @@
 
 #include "client/local_service_list.h"
 #include "ipc/server_calls.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "platform/folders.h"
 #include "platform/processes.h"
 

@@ -1,7 +1,7 @@
 // Markup stripping, the case-insensitive replace and PosFrom.
 #include <gtest/gtest.h>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 
 using wb::PosFrom;
 using wb::ReplaceAllText;

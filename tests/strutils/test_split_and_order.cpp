@@ -4,7 +4,7 @@
 #include <regex>
 #include <set>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "support/simulated_time.h"
 
 using Parts = std::vector<std::string>;

@@ -1,7 +1,7 @@
 // TStringList and TStringListEx: name/value lines, case option, sorts.
 #include <gtest/gtest.h>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/errors.h"
 
 using wb::TStringList;

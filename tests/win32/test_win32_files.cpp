@@ -5,7 +5,7 @@
 #include "client/fast_ini_file.h"
 #include "client/file_helpers.h"
 #include "client/streams.h"
-#include "json/string_list.h"
+#include "strings/string_list.h"
 #include "platform/files.h"
 #include "platform/find_files.h"
 #include "support/simulated_time.h"

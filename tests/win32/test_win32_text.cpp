@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/guid.h"
 #include "platform/locale.h"

@@ -11,7 +11,7 @@
 #include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
-#include "client/opening/open_files.h"
+#include "opening/open_files.h"
 #include "gui/qt/font_setup.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/message_presenter.h"

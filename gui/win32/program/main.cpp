@@ -6,7 +6,7 @@
 #include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
-#include "client/opening/open_files.h"
+#include "opening/open_files.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/message_loop.h"
 #include "gui/win32/message_presenter.h"

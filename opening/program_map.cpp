@@ -1,5 +1,5 @@
 // The program mapping file and the resolution of a document's program.
-#include "client/opening/program_map.h"
+#include "opening/program_map.h"
 
 #include <array>
 #include <chrono>
@@ -10,11 +10,11 @@
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
-#include "client/opening/associated_programs.h"
-#include "client/opening/open_files.h"
-#include "client/opening/opening_rules.h"
-#include "client/opening/program_choice.h"
-#include "json/strutils.h"
+#include "opening/associated_programs.h"
+#include "opening/open_files.h"
+#include "opening/opening_rules.h"
+#include "opening/program_choice.h"
+#include "strings/strutils.h"
 #include "platform/folders.h"
 #include "platform/shell.h"
 #include "platform/ui_hooks.h"

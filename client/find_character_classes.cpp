@@ -1,9 +1,9 @@
 // Character classes of the file search, built once from the code-page tables.
-#include "client/find_text.h"
+#include "client/find_character_classes.h"
 
 #include <memory>
 
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/codepage.h"
 
 namespace wb {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

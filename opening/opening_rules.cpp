@@ -1,11 +1,11 @@
 // The text rules of opening documents; see opening_rules.h.
-#include "client/opening/opening_rules.h"
+#include "opening/opening_rules.h"
 
 #include <cstdint>
 #include <string_view>
 
 #include "client/client_dirs.h"
-#include "json/strutils.h"
+#include "strings/strutils.h"
 #include "platform/folders.h"
 
 namespace wb {

@@ -1,6 +1,6 @@
 // Ustrutils: markup stripping, case-insensitive replace, splitting, natural
 // order, hashes and identifiers, the responsive wait, and TStringListEx.
-#include "json/strutils.h"
+#include "strings/strutils.h"
 
 #include <cstdint>
 #include <cstdio>

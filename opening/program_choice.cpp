@@ -1,5 +1,5 @@
 // The program-choice seam and its default, which chooses nothing.
-#include "client/opening/program_choice.h"
+#include "opening/program_choice.h"
 
 #include <atomic>
 

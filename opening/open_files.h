@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "client/opening/associated_programs.h"
-#include "client/opening/opening_rules.h"
-#include "client/opening/program_choice.h"
-#include "client/opening/program_map.h"
-#include "client/opening/shell_thread_job.h"
+#include "opening/associated_programs.h"
+#include "opening/opening_rules.h"
+#include "opening/program_choice.h"
+#include "opening/program_map.h"
+#include "opening/shell_thread_job.h"
 #include "ipc/worker_thread_pool.h"
 
 namespace wb {

@@ -1,5 +1,5 @@
 // The associated programs remembered per file type; see associated_programs.h.
-#include "client/opening/associated_programs.h"
+#include "opening/associated_programs.h"
 
 #include <chrono>
 #include <future>
@@ -7,8 +7,8 @@
 #include <mutex>
 
 #include "client/file_helpers.h"
-#include "client/opening/opening_rules.h"
-#include "client/opening/program_map.h"
+#include "opening/opening_rules.h"
+#include "opening/program_map.h"
 
 namespace wb {
 namespace {

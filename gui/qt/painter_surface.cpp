@@ -1,6 +1,6 @@
 // PainterSurface: text through the realised fonts' advance tables, so that
 // measuring never shapes text; drawing goes to QPainter.
-#include "gui/qt/qpainter_surface.h"
+#include "gui/qt/painter_surface.h"
 
 #include <QGlyphRun>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // TStringList: ordered 8-bit lines with optional object pointers.
-#include "json/string_list.h"
+#include "strings/string_list.h"
 
 #include <stdexcept>
 

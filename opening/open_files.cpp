@@ -1,5 +1,5 @@
 // Opening documents with external programs; see open_files.h.
-#include "client/opening/open_files.h"
+#include "opening/open_files.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
 // The job that starts a document's program; see shell_thread_job.h.
-#include "client/opening/shell_thread_job.h"
+#include "opening/shell_thread_job.h"
 
 #include <utility>
 
-#include "client/opening/associated_programs.h"
-#include "client/opening/opening_rules.h"
+#include "opening/associated_programs.h"
+#include "opening/opening_rules.h"
 #include "platform/shell.h"
 
 namespace wb {

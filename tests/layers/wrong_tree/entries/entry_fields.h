@@ -1,0 +1,3 @@
+// Core code that pulls in the toolkit.
+#pragma once
+#include <QString>
