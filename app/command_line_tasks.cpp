@@ -21,8 +21,9 @@ struct TaskOption {
   const char* name;
   CommandLineTask task;
 };
-constexpr TaskOption kTaskOptions[] = {
-    {"--export", CommandLineTask::Export}, {"--check", CommandLineTask::Check}, {"--preview", CommandLineTask::Preview}};
+constexpr TaskOption kTaskOptions[] = {{"--export", CommandLineTask::Export},
+                                       {"--check", CommandLineTask::Check},
+                                       {"--preview", CommandLineTask::Preview}};
 
 TCommandLineRequest Unusable(TCommandLineRequest request, const char* utf8Text) {
   request.Error = Ansi(utf8Text);
@@ -64,9 +65,9 @@ int Export(const TCommandLineRequest& request, const std::string& databaseFolder
     for (const std::string& name : request.Names) {
       const TWBCustomJSON* entry = FindNamed(listed, name);
       if (entry == nullptr) {
-        output.Err += kProgramPrefix +
-                      FormatMessageText(Ansi("Kein Eintrag heißt „%s“ oder hat diese UID; nichts wurde exportiert.\n"),
-                                        name);
+        output.Err +=
+            kProgramPrefix +
+            FormatMessageText(Ansi("Kein Eintrag heißt „%s“ oder hat diese UID; nichts wurde exportiert.\n"), name);
         return kExitFindings;
       }
       if (std::find(entries.begin(), entries.end(), entry) == entries.end()) entries.push_back(entry);
@@ -94,7 +95,8 @@ int Check(const std::string& databaseFolder, IServerLink& server, TTaskOutput& o
   TStringList lines;
   BuildEntryLines(*document, lines);
   const std::vector<TEntryFinding> findings = CheckListedEntries(databaseFolder, ListedEntries(lines), server);
-  for (const TEntryFinding& finding : findings) output.Out += FindingEntryLabel(*finding.Entry) + ": " + finding.Text + "\n";
+  for (const TEntryFinding& finding : findings)
+    output.Out += FindingEntryLabel(*finding.Entry) + ": " + finding.Text + "\n";
   return findings.empty() ? kExitDone : kExitFindings;
 }
 
@@ -126,8 +128,7 @@ TCommandLineRequest ParseCommandLineRequest(const std::vector<std::string>& argu
         return Unusable(request, "--preview braucht genau einen Namen oder eine UID eines Eintrags (mehr mit --help).");
       request.Names = rest;
       return request;
-    case CommandLineTask::None:
-      break;
+    case CommandLineTask::None: break;
   }
   return request;
 }

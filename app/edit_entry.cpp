@@ -6,9 +6,9 @@
 #include "app/message_boxes.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
-#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {
@@ -133,8 +133,7 @@ void EditSelectedEntry(TLiveImportFrm& frm, const SetupDialogFactory& makeDialog
       frm.Lines().Delete(index);
       SaveAndShow(frm, index, nullptr);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -24,10 +24,10 @@ void ExportEntries(TLiveImportFrm& frm, const std::vector<const TWBCustomJSON*>&
                               MessageIcon::Warning))
     return;
   WriteEntriesExport(entries, path, true);
-  MessageBoxes::ShowInfo(std::to_string(entries.size()) +
-                         FormatMessageText(Ansi(entries.size() == 1 ? " Eintrag nach „%s“ exportiert."
-                                                                    : " Einträge nach „%s“ exportiert."),
-                                           path));
+  MessageBoxes::ShowInfo(
+      std::to_string(entries.size()) +
+      FormatMessageText(
+          Ansi(entries.size() == 1 ? " Eintrag nach „%s“ exportiert." : " Einträge nach „%s“ exportiert."), path));
 }
 
 // All entries, in the order the entries file holds them.
@@ -41,7 +41,9 @@ std::vector<const TWBCustomJSON*> StoredEntries(TLiveImportFrm& frm) {
 
 }  // namespace
 
-std::string ExportDefaultPath(const std::string& fileName) { return GetShellFolder(platform::kCsidlPersonal) + fileName; }
+std::string ExportDefaultPath(const std::string& fileName) {
+  return GetShellFolder(platform::kCsidlPersonal) + fileName;
+}
 
 std::vector<TEntryMenuItem> EntryMenuItems(TLiveImportFrm& frm) {
   const TWBCustomJSON* selected = frm.SelectedEntry();
@@ -57,12 +59,8 @@ void RunEntryMenuAction(TLiveImportFrm& frm, EntryMenuAction action) {
     case EntryMenuAction::ExportSelected:
       if (const TWBCustomJSON* entry = frm.SelectedEntry()) ExportEntries(frm, {entry}, ExportFileNameOf(*entry));
       break;
-    case EntryMenuAction::ExportAll:
-      ExportEntries(frm, StoredEntries(frm), kExportAllFileName);
-      break;
-    case EntryMenuAction::Preview:
-      RunEntryPreview(frm, nullptr);
-      break;
+    case EntryMenuAction::ExportAll: ExportEntries(frm, StoredEntries(frm), kExportAllFileName); break;
+    case EntryMenuAction::Preview: RunEntryPreview(frm, nullptr); break;
   }
 }
 

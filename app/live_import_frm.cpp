@@ -44,9 +44,11 @@ class SavingScope {
 };
 
 std::string MergedSaveText(const std::string& path) {
-  return Ansi("Die Einträge wurden seit dem Laden an anderer Stelle geändert (in einem anderen Fenster, durch "
-              "einen Import oder ein anderes Programm). Ihre Änderung wurde mit diesem Stand zusammengeführt "
-              "und gespeichert:\r\n") + path;
+  return Ansi(
+             "Die Einträge wurden seit dem Laden an anderer Stelle geändert (in einem anderen Fenster, durch "
+             "einen Import oder ein anderes Programm). Ihre Änderung wurde mit diesem Stand zusammengeführt "
+             "und gespeichert:\r\n") +
+         path;
 }
 
 std::string UnsavedAtCloseText(const std::string& reason) {
@@ -129,8 +131,7 @@ void TLiveImportFrm::CheckDatabaseUnchanged() {
   std::string now = server_.Read(kDatabasePathValue);
   // A server that does not answer at all has not changed its database: it is gone.
   if (now.empty() && !server_.LastReadAnswered()) throw Exception(ServerGoneText());
-  if (now != databaseFolder_)
-    throw Exception("Datenbank wurde gewechselt!\r\n" + databaseFolder_ + "\r\n" + now);
+  if (now != databaseFolder_) throw Exception("Datenbank wurde gewechselt!\r\n" + databaseFolder_ + "\r\n" + now);
 }
 
 TWBCustomJSON* TLiveImportFrm::SelectedEntry() const {

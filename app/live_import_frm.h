@@ -12,8 +12,8 @@
 #include "app/file_opener.h"
 #include "app/main_view.h"
 #include "app/server_link.h"
-#include "strings/string_list.h"
 #include "json/wbjson.h"
+#include "strings/string_list.h"
 
 namespace wb {
 
@@ -40,12 +40,12 @@ class TLiveImportFrm {
   void FormShow();
   void FormClose();
   void FormDestroy();
-  void DCCChange();                    // the user picked another entry
-  void DCCKeyDown(int key);            // Enter (13) runs the selected entry
-  void Button1Click();                 // "Los!"
+  void DCCChange();                                       // the user picked another entry
+  void DCCKeyDown(int key);                               // Enter (13) runs the selected entry
+  void Button1Click();                                    // "Los!"
   void LinkLabel1AnchorClick(const std::string& anchor);  // "E" editor, "L" shortcut
-  void LinkLabel2AnchorClick();        // overview page
-  void LinkLabel3AnchorClick();        // complete PDF
+  void LinkLabel2AnchorClick();                           // overview page
+  void LinkLabel3AnchorClick();                           // complete PDF
 
   // Start-up and the database check.
   void CheckDatabaseUnchanged();

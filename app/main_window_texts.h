@@ -8,7 +8,8 @@ namespace wb {
 inline constexpr const char* kIntroText =
     "Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je nach hinterlegten Bedingungen alle "
     "Layouts in den jeweiligen Auftrag integrieren. <A href=\"x\">Für eine Übersicht hier klicken</A>";
-inline constexpr const char* kLinkText = "<A href=\"E\">Eigenschaften</A><br><br><A href=\"L\">Verknüpfung erstellen</A>";
+inline constexpr const char* kLinkText =
+    "<A href=\"E\">Eigenschaften</A><br><br><A href=\"L\">Verknüpfung erstellen</A>";
 inline constexpr const char* kCompletePdfText =
     "<A href=\"x\">Ein <B>komplettes PDF</B> des aktuellen Auftrages erzeugen</A>";
 

@@ -9,9 +9,9 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "entries/entry_fields.h"
-#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {
@@ -26,8 +26,12 @@ std::string PdfNotDeliveredText(const std::string& pdfPath) {
 constexpr const char* kRunButtonText = "Los!";
 constexpr const char* kDeletingText = "L\xF6schen";
 constexpr const char* kWaitingText = "Warten";
-constexpr const char* kOpeningText = "\xD6" "ffnen";
-constexpr const char* kHandedOverText = "\xDC" "bergeben";
+constexpr const char* kOpeningText =
+    "\xD6"
+    "ffnen";
+constexpr const char* kHandedOverText =
+    "\xDC"
+    "bergeben";
 constexpr const char* kPdfExtension = ".pdf";
 constexpr int kBeforeOpenPauseMs = 200;
 

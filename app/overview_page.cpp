@@ -6,9 +6,9 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "entries/entry_fields.h"
-#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/find_files.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {
@@ -102,9 +102,12 @@ std::string FootBlock() {
 // The sentence pieces; the colour tags lack their ">" and are written so.
 namespace piece {
 const char* const kSwitchedOff = "<br><font color=#ff3300 </font>Dieser Eintrag wird nicht benutzt ";
-const char* const kNoLayout = "<font color=#ff3300 </font>Es wurde kein Layout festgelegt</b><br><font color=#000000 </font>";
+const char* const kNoLayout =
+    "<font color=#ff3300 </font>Es wurde kein Layout festgelegt</b><br><font color=#000000 </font>";
 
-std::string DocumentType(const std::string& v) { return "- Wenn Dokument vom Typ <b>" + EscapeHtml(v) + "</b> ist<br>"; }
+std::string DocumentType(const std::string& v) {
+  return "- Wenn Dokument vom Typ <b>" + EscapeHtml(v) + "</b> ist<br>";
+}
 std::string LayoutInUse(const std::string& v) {
   return "- Wenn Dokument dieses Layout verwendet: <b>" + EscapeHtml(v) + "</b><br>";
 }
@@ -121,7 +124,9 @@ std::string PrintedAreas(const std::string& v) {
   return "Es wird in folgende Bereiche gedruckt: <b>" + EscapeHtml(v) + "</b><br>";
 }
 std::string Printer(const std::string& v) { return "Als Drucker wird <b>" + EscapeHtml(v) + "</b> verwendet<br>"; }
-std::string PaperBin(const std::string& v) { return "Es wird aus dem Schacht <b>" + EscapeHtml(v) + "</b> gedruckt<br>"; }
+std::string PaperBin(const std::string& v) {
+  return "Es wird aus dem Schacht <b>" + EscapeHtml(v) + "</b> gedruckt<br>";
+}
 std::string CheckWarning(const std::string& v) {
   return "<font color=#ff3300 </font>Warnung: " + EscapeHtml(v) + "<font color=#000000 </font><br>";
 }

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "entries/entry_check.h"
-#include "strings/string_list.h"
 #include "json/wbjson.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

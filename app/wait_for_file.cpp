@@ -7,10 +7,10 @@
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
-#include "strings/strutils.h"
 #include "platform/clock.h"
 #include "platform/folder_watch.h"
 #include "platform/ui_hooks.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {

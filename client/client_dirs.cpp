@@ -16,9 +16,7 @@ namespace {
 // calling script does not take the aborted start for a success.
 constexpr int kHaltExitCode = 1;
 
-bool IsDelimiter(char c, platform::PathStyle style) {
-  return c == platform::DelimiterOf(style);
-}
+bool IsDelimiter(char c, platform::PathStyle style) { return c == platform::DelimiterOf(style); }
 
 // Last delimiter (or ':' in the Windows style), npos when none.
 size_t LastDelimiter(const std::string& path, platform::PathStyle style) {
@@ -100,8 +98,8 @@ std::string GetShellFolder(int csidl) {
 }
 
 std::string GetClientRootDir() {
-  std::string dir = AddTrailingBackslash(GetSpecialFolderOrHalt(platform::kCsidlCommonDocuments)) +
-                    kClientRootSegment + platform::kPathDelimiter + ClientProfileName + platform::kPathDelimiter;
+  std::string dir = AddTrailingBackslash(GetSpecialFolderOrHalt(platform::kCsidlCommonDocuments)) + kClientRootSegment +
+                    platform::kPathDelimiter + ClientProfileName + platform::kPathDelimiter;
   ForceDirs(dir);
   return dir;
 }

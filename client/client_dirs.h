@@ -26,19 +26,14 @@ std::string GetSpecialFolderOrHalt(int csidl);
 // A shell folder with a trailing delimiter, or "" when it cannot be resolved.
 std::string GetShellFolder(int csidl);
 
-std::string AddTrailingBackslash(const std::string& path,
-                                 platform::PathStyle style = platform::kNativePathStyle);
-std::string RemoveTrailingBackslash(const std::string& path,
-                                    platform::PathStyle style = platform::kNativePathStyle);
+std::string AddTrailingBackslash(const std::string& path, platform::PathStyle style = platform::kNativePathStyle);
+std::string RemoveTrailingBackslash(const std::string& path, platform::PathStyle style = platform::kNativePathStyle);
 // The part of a path up to and including the last delimiter (or ':' in the
 // Windows style); "" when there is none.
-std::string ExtractFilePath(const std::string& path,
-                            platform::PathStyle style = platform::kNativePathStyle);
-std::string ExtractFileName(const std::string& path,
-                            platform::PathStyle style = platform::kNativePathStyle);
+std::string ExtractFilePath(const std::string& path, platform::PathStyle style = platform::kNativePathStyle);
+std::string ExtractFileName(const std::string& path, platform::PathStyle style = platform::kNativePathStyle);
 // The extension with its dot ("" when the name has none).
-std::string ExtractFileExt(const std::string& path,
-                           platform::PathStyle style = platform::kNativePathStyle);
+std::string ExtractFileExt(const std::string& path, platform::PathStyle style = platform::kNativePathStyle);
 
 // Drops control characters, (optionally) spaces and the nine forbidden
 // characters \ ? | > < : / * " and trims the ends.

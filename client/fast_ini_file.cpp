@@ -76,8 +76,7 @@ std::string TFastIniFile::ValueAsRead(std::string_view stored) const {
   return std::string(value);
 }
 
-std::string TFastIniFile::ReadSetting(std::string_view section, std::string_view key,
-                                      std::string_view defaultValue) {
+std::string TFastIniFile::ReadSetting(std::string_view section, std::string_view key, std::string_view defaultValue) {
   if (!loaded_) EnsureLoaded();
   TSectionItem* found = lines_.FindSection(section, false);
   if (!found) return std::string(defaultValue);

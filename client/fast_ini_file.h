@@ -21,8 +21,7 @@ class TFastIniFile : public TCustomIniFile {
   explicit TFastIniFile(std::string fileName);
   ~TFastIniFile() noexcept(false) override;
 
-  std::string ReadSetting(std::string_view section, std::string_view key,
-                          std::string_view defaultValue) override;
+  std::string ReadSetting(std::string_view section, std::string_view key, std::string_view defaultValue) override;
   void WriteSetting(std::string_view section, std::string_view key, std::string_view value) override;
   // Names of the section's keys in file order (lines without "=" are skipped).
   void ListKeys(std::string_view section, TStringList& list) override;

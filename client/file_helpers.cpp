@@ -4,11 +4,11 @@
 #include <atomic>
 
 #include "client/client_dirs.h"
-#include "strings/strutils.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {
@@ -44,7 +44,9 @@ std::string CreateErrorText(const std::string& fileName) {
 
 int RetryPauseMs() { return gRetryPauseMs.load(); }
 int DeleteRetryPauseMs() { return RetryPauseMs() * kDeleteRetryPauseMs / kRetryPauseMs; }
-void SetRetryPauseMsForTesting(int milliseconds) { gRetryPauseMs.store(milliseconds < 0 ? kRetryPauseMs : milliseconds); }
+void SetRetryPauseMsForTesting(int milliseconds) {
+  gRetryPauseMs.store(milliseconds < 0 ? kRetryPauseMs : milliseconds);
+}
 
 bool FileExistsEx(const std::string& name) {
   using namespace platform;
@@ -112,7 +114,8 @@ void SaveTextAtomically(const std::string& bytes, const std::string& fileName) {
   const std::string temp =
       ExtractFilePath(fileName) + "." + ExtractFileName(fileName) + "." + std::to_string(RandomNameNumber()) + ".tmp";
   uint32_t saved = GetFileAttributes(fileName);
-  if (saved != kInvalidFileAttributes && (saved & kFileAttributeDirectory)) throw EFCreateError(CreateErrorText(fileName));
+  if (saved != kInvalidFileAttributes && (saved & kFileAttributeDirectory))
+    throw EFCreateError(CreateErrorText(fileName));
   try {
     TBetterFileStream stream(temp, 1, false);
     WriteAll(stream, bytes);

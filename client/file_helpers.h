@@ -9,8 +9,8 @@
 
 #include "client/streams.h"
 #include "platform/errors.h"
-#include "strings/string_list.h"
 #include "platform/folders.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "strings/strutils.h"
 #include "platform/codepage.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {

@@ -17,8 +17,7 @@ enum class TContentResult { Found, NotFound, Unreadable };
 
 // The phrase (8-bit) searched in the file with the options' case and whole-word
 // rules (negation is not applied here).
-TContentResult SearchFileContent(const std::string& fileName, std::string_view phrase,
-                                 TContentSearchOptions options);
+TContentResult SearchFileContent(const std::string& fileName, std::string_view phrase, TContentSearchOptions options);
 
 // The content test of the search: negation applied; an unreadable file fails.
 bool ContentMatches(const std::string& fileName, const TContentCriteria& criteria);

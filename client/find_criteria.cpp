@@ -145,8 +145,8 @@ bool WithinBounds(TDateTime time, TDateTime after, TDateTime before) {
 }  // namespace
 
 bool TDateTimeCriteria::IsEmpty() const {
-  return CreatedBefore == 0 && CreatedAfter == 0 && ModifiedBefore == 0 && ModifiedAfter == 0 &&
-         AccessedBefore == 0 && AccessedAfter == 0;
+  return CreatedBefore == 0 && CreatedAfter == 0 && ModifiedBefore == 0 && ModifiedAfter == 0 && AccessedBefore == 0 &&
+         AccessedAfter == 0;
 }
 
 bool TDateTimeCriteria::Matches(TDateTime created, TDateTime modified, TDateTime accessed) const {

@@ -4,8 +4,8 @@
 
 #include "client/find_content.h"
 #include "client/find_wildcard.h"
-#include "strings/string_list.h"
 #include "platform/folders.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

@@ -55,8 +55,8 @@ enum TFolderIgnore : uint8_t {
 class TFindFile {
  public:
   using TFileMatchEvent = std::function<void(TFindFile& sender, const TFileDetails& fileInfo)>;
-  using TFolderChangeEvent = std::function<void(TFindFile& sender, const std::string& folder,
-                                                TFolderIgnore& ignoreFolder)>;
+  using TFolderChangeEvent =
+      std::function<void(TFindFile& sender, const std::string& folder, TFolderIgnore& ignoreFolder)>;
   using TNotifyEvent = std::function<void(TFindFile& sender)>;
 
   TFindFile() = default;

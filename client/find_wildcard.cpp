@@ -11,9 +11,7 @@ namespace wb {
 
 bool WildcardMatch(std::string_view text, std::string_view pattern) {
   const auto& lower = SystemLowerCaseTable();
-  auto same = [&lower](char a, char b) {
-    return lower[static_cast<uint8_t>(a)] == lower[static_cast<uint8_t>(b)];
-  };
+  auto same = [&lower](char a, char b) { return lower[static_cast<uint8_t>(a)] == lower[static_cast<uint8_t>(b)]; };
   // One backtrack point (the last "*") is enough for "*" and "?": the cost
   // stays bounded by text length times pattern length.
   size_t t = 0, p = 0;

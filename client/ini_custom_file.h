@@ -24,8 +24,7 @@ class TCustomIniFile {
   // The name given at creation, unchanged (not expanded).
   const std::string& FileName() const { return fileName_; }
 
-  virtual std::string ReadSetting(std::string_view section, std::string_view key,
-                                  std::string_view defaultValue) = 0;
+  virtual std::string ReadSetting(std::string_view section, std::string_view key, std::string_view defaultValue) = 0;
   virtual void WriteSetting(std::string_view section, std::string_view key, std::string_view value) = 0;
   virtual void ListKeys(std::string_view section, TStringList& list) = 0;
   virtual void ListSections(TStringList& list) = 0;

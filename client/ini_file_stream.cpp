@@ -40,7 +40,8 @@ TFileStreamEx::TFileStreamEx(const std::string& fileName, uint16_t mode) : fileN
     return handle_ != nullptr;
   });
   if (!opened) {
-    const char* pattern = mode == fmCreate ? "Datei %s kann nicht erstellt werden" : "Datei %s kann nicht geöffnet werden";
+    const char* pattern =
+        mode == fmCreate ? "Datei %s kann nicht erstellt werden" : "Datei %s kann nicht geöffnet werden";
     throw EFCreateError(FormatMessageText(Ansi(pattern), fileName));
   }
 }

@@ -55,9 +55,7 @@ uint32_t IniHashAsciiUpper(std::string_view name) {
 }
 
 bool IniEqualExact(std::string_view a, std::string_view b) { return a == b; }
-bool IniEqualSystemUpper(std::string_view a, std::string_view b) {
-  return EqualThrough(a, b, IniSystemUpperTable());
-}
+bool IniEqualSystemUpper(std::string_view a, std::string_view b) { return EqualThrough(a, b, IniSystemUpperTable()); }
 bool IniEqualAsciiUpper(std::string_view a, std::string_view b) { return EqualThrough(a, b, kAsciiUpper); }
 
 TIniNameMatching IniNameMatching(bool caseSensitive, bool useSystemUpperCase) {

@@ -149,8 +149,7 @@ void TIniItems::AdoptText(std::string&& text) {
     if (position < length && data[position] == '\n') ++position;
   }
   lines_.shrink_to_fit();
-  keyIndexMode_ =
-      sections_.Count() > 0 && statistics_.OtherLines / sections_.Count() >= kKeyIndexThreshold;
+  keyIndexMode_ = sections_.Count() > 0 && statistics_.OtherLines / sections_.Count() >= kKeyIndexThreshold;
 }
 
 std::string TIniItems::GetText() const {

@@ -165,9 +165,9 @@ std::unique_ptr<platform::FileHandle> TFileStream::OpenHandle(const std::string&
 }
 
 std::string TFileStream::OpenErrorText(const std::string& fileName, uint16_t mode) {
-  return FormatMessageText(mode == fmCreate ? Ansi("Datei %s kann nicht erstellt werden")
-                                            : Ansi("Datei %s kann nicht geöffnet werden"),
-                           fileName);
+  return FormatMessageText(
+      mode == fmCreate ? Ansi("Datei %s kann nicht erstellt werden") : Ansi("Datei %s kann nicht geöffnet werden"),
+      fileName);
 }
 
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName) {

@@ -4,9 +4,9 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "entries/entry_fields.h"
-#include "strings/string_list.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "strings/string_list.h"
 
 namespace wb {
 
@@ -31,8 +31,7 @@ std::string EntriesFileText(const TWBJSON& document) {
 
 std::string ExportTargetProblem(const std::string& path) {
   const std::string fileName = ExtractFileName(path);
-  if (path.empty() || fileName.empty())
-    return FormatMessageText(Ansi("„%s“ ist kein Dateiname."), path);
+  if (path.empty() || fileName.empty()) return FormatMessageText(Ansi("„%s“ ist kein Dateiname."), path);
   // The folder is not created: a mistyped folder would otherwise receive the file unseen.
   const std::string folder = ExtractFilePath(path);
   if (!folder.empty() && !DirExistsEx(folder))

@@ -9,8 +9,8 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "entries/entry_fields.h"
-#include "strings/strutils.h"
 #include "platform/errors.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {

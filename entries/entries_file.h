@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "strings/string_list.h"
 #include "json/wbjson.h"
+#include "strings/string_list.h"
 
 namespace wb {
 

@@ -11,7 +11,9 @@ namespace wb {
 namespace {
 
 // Each text takes one value (Replace of "%s", values as stored).
-std::string Say(const char* utf8Pattern, const std::string& value) { return FormatMessageText(Ansi(utf8Pattern), value); }
+std::string Say(const char* utf8Pattern, const std::string& value) {
+  return FormatMessageText(Ansi(utf8Pattern), value);
+}
 
 // The overview names an entry's program only for "Extern" as written; the
 // check looks at the same entries.
@@ -36,8 +38,8 @@ void CheckPrintout(const TWBCustomJSON& entry, const TEntryCheckSource& source, 
   if (source.Printers.Known && !printerName.empty()) {
     const TOfferedPrinter* printer = source.Printers.Find(printerName);
     if (printer == nullptr) {
-      out.push_back({&entry, FindingKind::UnknownPrinter,
-                     Say("Den Drucker „%s“ bietet der Server nicht an", printerName)});
+      out.push_back(
+          {&entry, FindingKind::UnknownPrinter, Say("Den Drucker „%s“ bietet der Server nicht an", printerName)});
     } else if (!binName.empty()) {
       bool offered = false;
       for (const std::string& bin : printer->Bins) offered = offered || bin == binName;

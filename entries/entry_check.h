@@ -16,14 +16,14 @@
 namespace wb {
 
 enum class FindingKind {
-  MissingLayout,     // "SuperLayoutname" or "Filter.LayoutName" without its file
-  UnknownPrinter,    // "Defaultprinter" not among the server's printers
-  UnknownBin,        // "DefaultprinterBinName" not a bin of that printer
-  UnknownDuplex,     // "DuplexType" not one of the offered values
-  TooFewCopies,      // "Copies" below 1
-  DuplicateName,     // another entry has the same plain name
-  DuplicateUid,      // another entry has the same "UID"
-  MissingProgram,    // an "Extern" entry's "ServerExeName" is not found
+  MissingLayout,   // "SuperLayoutname" or "Filter.LayoutName" without its file
+  UnknownPrinter,  // "Defaultprinter" not among the server's printers
+  UnknownBin,      // "DefaultprinterBinName" not a bin of that printer
+  UnknownDuplex,   // "DuplexType" not one of the offered values
+  TooFewCopies,    // "Copies" below 1
+  DuplicateName,   // another entry has the same plain name
+  DuplicateUid,    // another entry has the same "UID"
+  MissingProgram,  // an "Extern" entry's "ServerExeName" is not found
 };
 
 struct TEntryFinding {

@@ -1,14 +1,14 @@
 // The entry record's readers, the example entry and the display text.
 #include "entries/entry_fields.h"
 
-#include "strings/strutils.h"
 #include "platform/codepage.h"
+#include "strings/strutils.h"
 
 namespace wb {
 
 const std::array<const char*, 12> kDocumentTypes = {
-    "RECHNUNG", "ANGEBOT", "BESTELLUNG", "BRIEF", "GUTSCHRIFT", "LIEFERSCHEIN",
-    "AUFTRAGSBEST\xC4TIGUNG", "FREIER TYP1", "FREIER TYP2", "FREIER TYP3", "FREIER TYP4", "FREIER TYP5",
+    "RECHNUNG",    "ANGEBOT",     "BESTELLUNG",  "BRIEF",       "GUTSCHRIFT",  "LIEFERSCHEIN", "AUFTRAGSBEST\xC4TIGUNG",
+    "FREIER TYP1", "FREIER TYP2", "FREIER TYP3", "FREIER TYP4", "FREIER TYP5",
 };
 
 std::string EntryString(const TWBCustomJSON& entry, const char* key) { return entry.StringByName(key); }

@@ -6,8 +6,8 @@
 #include "client/client_dirs.h"
 #include "client/find_file.h"
 #include "entries/entry_fields.h"
-#include "strings/strutils.h"
 #include "platform/codepage.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {
@@ -29,15 +29,22 @@ std::string LowerCp1252(std::string text) {
 }  // namespace
 
 const std::array<const char*, kSetupFieldCount> kSetupFieldMembers = {
-    entry_keys::Info,          entry_keys::FilterPOT,      entry_keys::FilterOutput,
-    entry_keys::FilterLayoutName, entry_keys::Destination, entry_keys::SuperLayoutname,
-    entry_keys::LabelPrinter,  entry_keys::Defaultprinter, entry_keys::DefaultprinterBinName,
-    entry_keys::DuplexType,    entry_keys::Copies,
+    entry_keys::Info,
+    entry_keys::FilterPOT,
+    entry_keys::FilterOutput,
+    entry_keys::FilterLayoutName,
+    entry_keys::Destination,
+    entry_keys::SuperLayoutname,
+    entry_keys::LabelPrinter,
+    entry_keys::Defaultprinter,
+    entry_keys::DefaultprinterBinName,
+    entry_keys::DuplexType,
+    entry_keys::Copies,
 };
 
 const std::array<const char*, kSetupFieldCount> kSetupFieldLabels = {
-    "Name:",   "Typname:",    "Ausgabeziel:", "Layout:",  "Ziel:",    "Layout:",
-    "Top/Bottom:", "Drucker:", "Schacht:",    "Duplex:",  "Anzahl:",
+    "Name:",       "Typname:", "Ausgabeziel:", "Layout:", "Ziel:",   "Layout:",
+    "Top/Bottom:", "Drucker:", "Schacht:",     "Duplex:", "Anzahl:",
 };
 
 std::vector<std::string> SetupActionTexts() {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "strings/string_list.h"
 #include "json/wbjson.h"
+#include "strings/string_list.h"
 
 namespace wb {
 
@@ -40,10 +40,10 @@ extern const std::array<const char*, kSetupFieldCount> kSetupFieldLabels;
 
 // The choices of the action list at the bottom of the dialog.
 enum SetupAction : int {
-  kActionNothing = 0,   // "Nichts änderbar": read-only
-  kActionChange = 1,    // "Vorhandenen Eintrag ändern"
-  kActionAddNew = 2,    // "Als neuen Eintrag übernehmen"
-  kActionDelete = 3,    // "Diesen Eintrag löschen": read-only
+  kActionNothing = 0,  // "Nichts änderbar": read-only
+  kActionChange = 1,   // "Vorhandenen Eintrag ändern"
+  kActionAddNew = 2,   // "Als neuen Eintrag übernehmen"
+  kActionDelete = 3,   // "Diesen Eintrag löschen": read-only
 };
 // The action texts (8-bit), indexed by SetupAction.
 std::vector<std::string> SetupActionTexts();
@@ -106,7 +106,7 @@ class TSetupFrm {
   bool DCCKeyPress() const { return readOnly_; }
   // A layout field's text changed: red when the name is not a layout found.
   void LayoutNameChange(SetupField field);
-  void LinkLabel1AnchorClick();                          // the example name
+  void LinkLabel1AnchorClick();                           // the example name
   void LinkLabel2AnchorClick(const std::string& anchor);  // "O": the entries file in its folder
 
   void LoadFromEntry(const TWBCustomJSON& entry);

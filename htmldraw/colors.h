@@ -60,8 +60,7 @@ inline constexpr int ColorRed(TColor color) { return static_cast<int>(color & 0x
 inline constexpr int ColorGreen(TColor color) { return static_cast<int>((color >> 8) & 0xFF); }
 inline constexpr int ColorBlue(TColor color) { return static_cast<int>((color >> 16) & 0xFF); }
 inline constexpr TColor MakeColor(int r, int g, int b) {
-  return static_cast<TColor>(r & 0xFF) | (static_cast<TColor>(g & 0xFF) << 8) |
-         (static_cast<TColor>(b & 0xFF) << 16);
+  return static_cast<TColor>(r & 0xFF) | (static_cast<TColor>(g & 0xFF) << 8) | (static_cast<TColor>(b & 0xFF) << 16);
 }
 
 // "clRed", "clWindowText", … compared without regard to case; unknown names give black.

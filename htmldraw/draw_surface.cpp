@@ -68,8 +68,8 @@ int TDrawSurface::DrawTextLine(std::string_view text, const TRect& box, TEllipsi
   std::string shortened;
   std::string_view shown = text;
   if (width > boxWidth) {
-    shortened = ellipsis == TEllipsisMode::Path ? EllipsizePath(*this, text, boxWidth)
-                                                : EllipsizeEnd(*this, text, boxWidth);
+    shortened =
+        ellipsis == TEllipsisMode::Path ? EllipsizePath(*this, text, boxWidth) : EllipsizeEnd(*this, text, boxWidth);
     shown = shortened;
     width = TextLineWidth(shown);
   }
@@ -84,8 +84,7 @@ int TDrawSurface::DrawTextLine(std::string_view text, const TRect& box, TEllipsi
     std::size_t start = 0;
     for (;;) {
       const std::size_t tab = shown.find('\t', start);
-      const std::string_view part =
-          shown.substr(start, tab == std::string_view::npos ? shown.npos : tab - start);
+      const std::string_view part = shown.substr(start, tab == std::string_view::npos ? shown.npos : tab - start);
       if (!part.empty()) {
         DrawTextAt(box.Left + x, top, part, clip);
         x += TextExtent(part).cx;

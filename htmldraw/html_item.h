@@ -15,13 +15,12 @@ namespace wb {
 
 // Draws text (grey when not enabled) into rect; a selected item ignores the
 // colours of its markup. Menu access-key ampersands are removed. Returns true.
-bool DrawHtmlItem(TDrawSurface& surface, bool enabled, std::string_view text, bool selected,
-                  const TRect& rect);
+bool DrawHtmlItem(TDrawSurface& surface, bool enabled, std::string_view text, bool selected, const TRect& rect);
 
 // Lays text out in font on the scratch surface without drawing; widthLimit <= 0
 // means 2000 pixels. rect.Right and rect.Bottom become rect.Left plus the widest
 // line and rect.Top plus the total height. The scratch surface's font is restored.
-bool MeasureHtmlItem(TDrawSurface& scratch, const TSurfaceFont& font, bool enabled,
-                     std::string_view text, int widthLimit, TRect& rect);
+bool MeasureHtmlItem(TDrawSurface& scratch, const TSurfaceFont& font, bool enabled, std::string_view text,
+                     int widthLimit, TRect& rect);
 
 }  // namespace wb

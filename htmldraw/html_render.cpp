@@ -15,14 +15,11 @@ namespace {
 int AlignedStart(const THtmlMarkupState& markup, const TRect& area, int lineWidth) {
   int x = area.Left;
   switch (markup.Alignment) {
-    case THtmlAlignment::Right:
-      x = std::max(area.Right - lineWidth, area.Left);
-      break;
+    case THtmlAlignment::Right: x = std::max(area.Right - lineWidth, area.Left); break;
     case THtmlAlignment::Center:
       if (const int free = area.Right - area.Left - lineWidth; free > 0) x += free / 2;
       break;
-    case THtmlAlignment::Left:
-      break;
+    case THtmlAlignment::Left: break;
   }
   return x + markup.Indent;
 }

@@ -100,10 +100,10 @@ struct THtmlRenderState {
 // One line on its way through a pass.
 struct THtmlLineContext {
   THtmlPass Pass = THtmlPass::Measuring;
-  TRect Area;          // the pass's area (the measuring pass starts 1 pixel further right)
-  int StartX = 0;      // where the line starts
-  int X = 0;           // the current position
-  int Top = 0;         // the line's top
+  TRect Area;      // the pass's area (the measuring pass starts 1 pixel further right)
+  int StartX = 0;  // where the line starts
+  int X = 0;       // the current position
+  int Top = 0;     // the line's top
   THtmlLineMetrics* Metrics = nullptr;
   bool ListItemPlaced = false;
   bool HoldsSomething = false;  // text or tags already consumed on this line

@@ -183,7 +183,7 @@ THtmlTagEffect AnchorClose(THtmlRenderState& s, THtmlLineContext& line, std::str
 void ApplyFontSize(TSurfaceFont& font, int size) {
   if (size <= 0) return;  // no usable number: the size stays
   font.Size = size < static_cast<int>(kFontSizeSteps.size()) ? kFontSizeSteps[static_cast<std::size_t>(size)]
-                                                              : std::min(size, kLargestFontSize);
+                                                             : std::min(size, kLargestFontSize);
 }
 
 THtmlTagEffect FontOpen(THtmlRenderState& s, THtmlLineContext& line, std::string_view tag) {
@@ -321,27 +321,13 @@ THtmlTagEffect ParagraphClose(THtmlRenderState& s, THtmlLineContext& line, std::
 
 // Exact tags first, then longer letter prefixes before the shorter ones they begin with.
 constexpr std::array<TagRow, 22> kOpeningTags{{
-    {"<B>", true, BoldOn},
-    {"<I>", true, ItalicOn},
-    {"<S>", true, StrikeOn},
-    {"<U>", true, UnderlineOn},
-    {"<SUB>", true, SubscriptOn},
-    {"<SUP>", true, SuperscriptOn},
-    {"BR", false, LineBreak},
-    {"BL", false, Blind},
-    {"BO", false, Body},
-    {"A", false, AnchorOpen},
-    {"E", false, ErrorOn},
-    {"F", false, FontOpen},
-    {"HI", false, HighlightOn},
-    {"HR", false, Rule},
-    {"IN", false, IndentTo},
-    {"IM", false, ApplyImageTag},
-    {"L", false, ListItem},
-    {"P", false, ParagraphOpen},
-    {"R", false, RotateOn},
-    {"SH", false, ShadowOn},
-    {"U", false, ListOpen},
+    {"<B>", true, BoldOn},        {"<I>", true, ItalicOn},      {"<S>", true, StrikeOn},
+    {"<U>", true, UnderlineOn},   {"<SUB>", true, SubscriptOn}, {"<SUP>", true, SuperscriptOn},
+    {"BR", false, LineBreak},     {"BL", false, Blind},         {"BO", false, Body},
+    {"A", false, AnchorOpen},     {"E", false, ErrorOn},        {"F", false, FontOpen},
+    {"HI", false, HighlightOn},   {"HR", false, Rule},          {"IN", false, IndentTo},
+    {"IM", false, ApplyImageTag}, {"L", false, ListItem},       {"P", false, ParagraphOpen},
+    {"R", false, RotateOn},       {"SH", false, ShadowOn},      {"U", false, ListOpen},
     {"Z", false, HiddenOn},
 }};
 

@@ -33,7 +33,7 @@ struct TLinkTextRun {
 };
 
 struct TLinkTextAnchor {
-  std::string Target;       // the href value, "" when the tag has none
+  std::string Target;        // the href value, "" when the tag has none
   std::vector<TRect> Boxes;  // one box per line the link covers
 };
 

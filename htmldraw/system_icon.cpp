@@ -35,8 +35,8 @@ TSize DrawSystemIcon(TDrawSurface& surface, int x, int y, std::string_view refer
   const TSize size{Scaled(listSize.cx, surface.PixelsPerInchX(), scale),
                    Scaled(listSize.cy, surface.PixelsPerInchY(), scale)};
   if (draw) {
-    const int index = IsWholeNumber(reference) ? LeadingNumber(reference, true)
-                                                   : surface.SystemIconIndex(std::string(reference));
+    const int index =
+        IsWholeNumber(reference) ? LeadingNumber(reference, true) : surface.SystemIconIndex(std::string(reference));
     if (index >= 0) surface.DrawSystemIconAt(index, x, y, large, size);
   }
   return size;

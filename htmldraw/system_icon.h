@@ -11,7 +11,7 @@ namespace wb {
 
 // The size of the icon for reference (a whole number is an icon number,
 // anything else a path), times scale; draws it at (x, y) when draw is true.
-TSize DrawSystemIcon(TDrawSurface& surface, int x, int y, std::string_view reference, bool large,
-                     bool draw, double scale = 1.0);
+TSize DrawSystemIcon(TDrawSurface& surface, int x, int y, std::string_view reference, bool large, bool draw,
+                     double scale = 1.0);
 
 }  // namespace wb

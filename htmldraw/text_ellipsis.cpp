@@ -18,8 +18,7 @@ std::string Joined(std::string_view head, int count, std::string_view tail) {
 // The start of head (at most count characters) plus the ellipsis and tail,
 // as long as fits maxWidth with tabs expanded. Widths grow with the count, so
 // the longest fitting start is found by halving.
-std::string JoinFitting(TDrawSurface& surface, std::string_view head, int count, std::string_view tail,
-                        int maxWidth) {
+std::string JoinFitting(TDrawSurface& surface, std::string_view head, int count, std::string_view tail, int maxWidth) {
   std::string result = Joined(head, count, tail);
   if (count == 0 || surface.TextLineWidth(result) <= maxWidth) return result;
   int low = 0;

@@ -10,10 +10,10 @@
 #include "client/local_service_list.h"
 #include "ipc/ipc_client.h"
 #include "ipc/message_data.h"
-#include "strings/string_list.h"
-#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/processes.h"
+#include "strings/string_list.h"
+#include "strings/strutils.h"
 
 namespace wb {
 
@@ -25,9 +25,7 @@ std::string gCurrentServerName;
 std::mutex gParentOverrideLock;
 std::optional<uint32_t> gParentOverride;
 
-void PauseAfterFailedAttempt() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(kServerRetryPauseMs));
-}
+void PauseAfterFailedAttempt() { std::this_thread::sleep_for(std::chrono::milliseconds(kServerRetryPauseMs)); }
 
 // CurrentServerName, or the local-service list's first line while none is set.
 std::string EffectiveServerName() {

@@ -27,9 +27,7 @@ constexpr int kHighestThreadSetting = 64;
 // at least this often.
 constexpr unsigned kShutdownPumpSliceMs = 20;
 
-bool IsValidThreadSetting(int value) {
-  return value >= kLowestThreadSetting && value <= kHighestThreadSetting;
-}
+bool IsValidThreadSetting(int value) { return value >= kLowestThreadSetting && value <= kHighestThreadSetting; }
 
 }  // namespace
 
@@ -328,13 +326,12 @@ bool TWorkerThreadPool::Core::WaitFor(int busy, bool queueEmpty, unsigned timeou
 // Waits while the worker is busy, handling the caller's window events, for at
 // most jobWaitLimitMs; then joins the worker or leaves it to end on its own.
 void TWorkerThreadPool::Core::WaitForWorkerOrGiveUp(const WorkerPtr& worker) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(jobWaitLimitMs.load());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(jobWaitLimitMs.load());
   for (;;) {
     {
       std::unique_lock<std::mutex> guard(stateMutex_);
-      const auto sliceEnd = std::min(deadline, std::chrono::steady_clock::now() +
-                                                   std::chrono::milliseconds(kShutdownPumpSliceMs));
+      const auto sliceEnd =
+          std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(kShutdownPumpSliceMs));
       stateChanged_.wait_until(guard, sliceEnd, [&] { return !worker->Busy(); });
     }
     if (!worker->Busy()) {
@@ -397,8 +394,6 @@ bool TWorkerThreadPool::WaitForBusyAtMost(int busy, unsigned timeoutMs) const {
   return core_->WaitFor(busy, false, timeoutMs);
 }
 
-bool TWorkerThreadPool::WaitUntilIdle(unsigned timeoutMs) const {
-  return core_->WaitFor(0, true, timeoutMs);
-}
+bool TWorkerThreadPool::WaitUntilIdle(unsigned timeoutMs) const { return core_->WaitFor(0, true, timeoutMs); }
 
 }  // namespace wb

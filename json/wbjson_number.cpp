@@ -231,9 +231,7 @@ bool WholeNumber(long double value, uint64_t& whole) {
   return true;
 }
 
-char* WriteUnsigned(unsigned value, char* out) {
-  return std::to_chars(out, out + 12, value).ptr;
-}
+char* WriteUnsigned(unsigned value, char* out) { return std::to_chars(out, out + 12, value).ptr; }
 
 char* Layout(const DecimalDigits& d, char separator, char* out) {
   const int e = d.Exponent;

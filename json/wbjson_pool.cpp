@@ -81,7 +81,7 @@ ChunkHeader* NewChunk(ChunkKind kind, Arena* owner) {
       --depot.FreeChunkCount;
     }
   }
-  if (chunk == nullptr) chunk = static_cast<ChunkHeader*>(::operator new(kChunkBytes, std::align_val_t{kChunkBytes}));
+  if (chunk == nullptr) chunk = static_cast<ChunkHeader*>(::operator new (kChunkBytes, std::align_val_t{kChunkBytes}));
   chunk->Kind = kind;
   chunk->Owner = owner;
   chunk->Next = nullptr;
@@ -99,7 +99,7 @@ void ReturnChunk(ChunkHeader* chunk) {
       return;
     }
   }
-  ::operator delete(chunk, std::align_val_t{kChunkBytes});
+  ::operator delete (chunk, std::align_val_t{kChunkBytes});
 }
 
 char* ChunkBegin(ChunkHeader* chunk) { return reinterpret_cast<char*>(chunk) + sizeof(ChunkHeader); }
@@ -257,9 +257,7 @@ void Release(void* block, std::size_t size) noexcept {
   tCache.Lists[sizeClass] = freed;
 }
 
-ArenaScope::ArenaScope() : arena_(Arena::Create()), previous_(tCache.CurrentArena) {
-  tCache.CurrentArena = arena_;
-}
+ArenaScope::ArenaScope() : arena_(Arena::Create()), previous_(tCache.CurrentArena) { tCache.CurrentArena = arena_; }
 
 ArenaScope::~ArenaScope() {
   tCache.CurrentArena = previous_;

@@ -58,7 +58,9 @@ struct PoolAllocator {
   T* allocate(std::size_t count) { return static_cast<T*>(Allocate(count * sizeof(T))); }
   void deallocate(T* block, std::size_t count) noexcept { Release(block, count * sizeof(T)); }
   template <typename U>
-  bool operator==(const PoolAllocator<U>&) const noexcept { return true; }
+  bool operator==(const PoolAllocator<U>&) const noexcept {
+    return true;
+  }
 };
 
 }  // namespace wb::json_pool

@@ -1,10 +1,10 @@
 // SortByField: the in-place quicksort of a list of objects by one member's text.
 #include <exception>
 
-#include "strings/strutils.h"
 #include "json/wbjson_values.h"
 #include "platform/errors.h"
 #include "platform/locale.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {

@@ -236,8 +236,7 @@ class TWBSONList : public TWBJSONcustomlist {
   // user's locale (markup stripped first when stripMarkup), or by compare when
   // given. Raises "<fieldName> not found in Items" when the first child lacks the
   // member. A quicksort: children with equal keys may change their order.
-  static void SortByField(TWBSONList* list, std::string_view fieldName, const TCompareItems& compare,
-                          bool stripMarkup);
+  static void SortByField(TWBSONList* list, std::string_view fieldName, const TCompareItems& compare, bool stripMarkup);
 };
 
 class TWBJSON : public TWBJSONcustomlist {

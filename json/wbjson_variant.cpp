@@ -194,8 +194,7 @@ std::u16string VariantToWide(const TWBVariant& value) {
 std::string InvalidCastText() { return Ansi("Ungültige Typumwandlung"); }
 
 std::string ConversionErrorText(const char* fromKind, const char* toKind) {
-  return std::string("Variante des Typs (") + fromKind + ") konnte nicht in Typ (" + toKind +
-         ") konvertiert werden";
+  return std::string("Variante des Typs (") + fromKind + ") konnte nicht in Typ (" + toKind + ") konvertiert werden";
 }
 
 }  // namespace wb

@@ -206,9 +206,7 @@ void WriteCompact(const TWBCustomJSON* value, OutputBuffer& out) {
       return;
     }
     case TNodeClass::String: WriteQuotedText(static_cast<const TWBJSONstring*>(value)->Value(), out); return;
-    case TNodeClass::Boolean:
-      out.Append(static_cast<const TWBJSONboolean*>(value)->Value() ? "true" : "false");
-      return;
+    case TNodeClass::Boolean: out.Append(static_cast<const TWBJSONboolean*>(value)->Value() ? "true" : "false"); return;
     case TNodeClass::Null: out.Append("null"); return;
     case TNodeClass::List: WriteChildren(*static_cast<const TWBJSONcustomlist*>(value), '[', ']', out); return;
     case TNodeClass::Object: WriteChildren(*static_cast<const TWBJSONcustomlist*>(value), '{', '}', out); return;
@@ -229,8 +227,7 @@ constexpr std::string_view kLineBreak = "\r\n";
 void WriteIndented(const TWBCustomJSON* value, int level, OutputBuffer& out);
 
 // Children one per line at the inner level, the closing bracket at the outer one.
-void WriteIndentedChildren(const TWBJSONcustomlist& container, char open, char close, int level,
-                           OutputBuffer& out) {
+void WriteIndentedChildren(const TWBJSONcustomlist& container, char open, char close, int level, OutputBuffer& out) {
   if (container.ChildCount() == 0) {
     out.Put(open);
     out.Put(close);

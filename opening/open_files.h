@@ -6,12 +6,12 @@
 
 #include <string>
 
+#include "ipc/worker_thread_pool.h"
 #include "opening/associated_programs.h"
 #include "opening/opening_rules.h"
 #include "opening/program_choice.h"
 #include "opening/program_map.h"
 #include "opening/shell_thread_job.h"
-#include "ipc/worker_thread_pool.h"
 
 namespace wb {
 

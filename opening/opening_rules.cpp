@@ -5,16 +5,15 @@
 #include <string_view>
 
 #include "client/client_dirs.h"
-#include "strings/strutils.h"
 #include "platform/folders.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {
 
 // Compared upper-cased at the start of the target.
 constexpr std::string_view kUrlAndMailPrefixes[] = {
-    "HTTP:",  "HTTPS:", "FTP:",  "TELNET:", "GOPHER:", "PROSPERO:",
-    "NNTP:",  "WAIS:",  "MAILTO:", "NEWS:", "WWW.",    "FTP.",
+    "HTTP:", "HTTPS:", "FTP:", "TELNET:", "GOPHER:", "PROSPERO:", "NNTP:", "WAIS:", "MAILTO:", "NEWS:", "WWW.", "FTP.",
 };
 
 char LowerCp1252(char c) {

@@ -14,10 +14,10 @@
 #include "opening/open_files.h"
 #include "opening/opening_rules.h"
 #include "opening/program_choice.h"
-#include "strings/strutils.h"
 #include "platform/folders.h"
 #include "platform/shell.h"
 #include "platform/ui_hooks.h"
+#include "strings/strutils.h"
 
 namespace wb {
 namespace {

@@ -9,17 +9,22 @@ namespace wb::platform {
 namespace {
 
 // 0x80..0x9F of Windows-1252; the five undefined bytes keep their C1 code point.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHighControls = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Best fit for Latin Extended-A (U+0100..U+017F): the base letter, '?' where
 // there is none. Characters that the code page has are found before this table.
 constexpr char kLatinExtendedABase[] =
-    "AaAaAaCcCcCcCcDd" "DdEeEeEeEeEeGgGg" "GgGgHhHhIiIiIiIi" "Ii??JjKk?LlLlLlL"
-    "lLlNnNnNn???OoOo" "Oo??RrRrRrSsSsSs" "??TtTtTtUuUuUuUu" "UuUuWwYy?ZzZz???";
+    "AaAaAaCcCcCcCcDd"
+    "DdEeEeEeEeEeGgGg"
+    "GgGgHhHhIiIiIiIi"
+    "Ii??JjKk?LlLlLlL"
+    "lLlNnNnNn???OoOo"
+    "Oo??RrRrRrSsSsSs"
+    "??TtTtTtUuUuUuUu"
+    "UuUuWwYy?ZzZz???";
 static_assert(sizeof(kLatinExtendedABase) == 129);
 
 int ByteForChar(char16_t c) {

@@ -118,8 +118,8 @@ class FileHandle {
 
 // CreateFileA: nullptr + LastError on failure. The POSIX backend honours access
 // and disposition; share modes have no equivalent there and are not enforced.
-std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share,
-                                       uint32_t disposition, uint32_t flagsAndAttributes);
+std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
+                                       uint32_t flagsAndAttributes);
 
 }  // namespace wb::platform
 

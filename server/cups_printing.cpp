@@ -96,8 +96,8 @@ TCupsPrinterCheck CheckCupsPrinter(const std::string& name) {
   DestList dests(scheduler.get());
   // An empty list is also what a scheduler without printers sends; only a
   // request that got no answer means that nobody answered.
-  if (dests.Count() == 0 && (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ||
-                             cupsLastError() == IPP_STATUS_ERROR_INTERNAL)) {
+  if (dests.Count() == 0 &&
+      (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || cupsLastError() == IPP_STATUS_ERROR_INTERNAL)) {
     return {TCupsPrinterState::NoServer, ""};
   }
   cups_dest_t* dest = dests.Find(name);

@@ -2,9 +2,9 @@
 // output settings under German labels.
 #include "server/order_document.h"
 
-#include "strings/strutils.h"
 #include "json/wbjson.h"
 #include "platform/codepage.h"
+#include "strings/strutils.h"
 
 namespace wb::server {
 
@@ -48,7 +48,8 @@ const TWBCustomJSON* OpenOrderOf(const TWBCustomJSON* order) {
   return orders->ChildAt(0);
 }
 
-TOrderDocument BuildOrderDocument(const TWBCustomJSON* order, const TWBCustomJSON* entry, const std::u16string& footer) {
+TOrderDocument BuildOrderDocument(const TWBCustomJSON* order, const TWBCustomJSON* entry,
+                                  const std::u16string& footer) {
   TOrderDocument document;
   document.Footer = footer;
   auto* open = JSONAs<TWBJSON>(OpenOrderOf(order));

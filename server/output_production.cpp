@@ -11,7 +11,6 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "client/streams.h"
-#include "strings/strutils.h"
 #include "json/wbjson.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -19,6 +18,7 @@
 #include "server/order_document.h"
 #include "server/pdf_renderer.h"
 #include "server/server_log.h"
+#include "strings/strutils.h"
 
 namespace wb::server {
 
@@ -43,9 +43,7 @@ std::unique_ptr<TWBCustomJSON> LoadOrder(const std::string& orderFile) {
   }
 }
 
-std::u16string Footer() {
-  return platform::AnsiToWide(Ansi("Erstellt von wbk-localserver am ") + LocalTimestamp());
-}
+std::u16string Footer() { return platform::AnsiToWide(Ansi("Erstellt von wbk-localserver am ") + LocalTimestamp()); }
 
 std::string ReadFileBytes(const std::string& fileName) {
   std::unique_ptr<TFileStream> stream;
@@ -72,8 +70,8 @@ bool RenderInPlace(const TOrderDocument& document, const std::string& fileName, 
 
 void AppendLine(const std::string& fileName, const std::string& line) {
   ForceFileDir(fileName);
-  auto file = platform::CreateFile(fileName, platform::kGenericWrite, platform::kFileShareRead,
-                                   platform::kOpenAlways, platform::kFileAttributeNormal);
+  auto file = platform::CreateFile(fileName, platform::kGenericWrite, platform::kFileShareRead, platform::kOpenAlways,
+                                   platform::kFileAttributeNormal);
   if (!file) throw EFCreateError(FormatMessageText(Ansi("Datei %s kann nicht erstellt werden"), fileName));
   std::string bytes = line + "\r\n";
   file->Seek(0, platform::SeekOrigin::End);
@@ -192,8 +190,10 @@ void ProducePrint(const TServerOptions& options, const std::string& entryJson, c
   StripHTMLMarkup(info);
   request.Title = info.empty() ? std::string("Mehrfachausgabe") : info;
 
-  TPrintJournalLine line{LocalTimestamp(), request.Printer, request.Bin, request.DuplexType, request.Copies,
-                         entry->StringByName("SuperLayoutname"), refusal};
+  TPrintJournalLine line{LocalTimestamp(), request.Printer,
+                         request.Bin,      request.DuplexType,
+                         request.Copies,   entry->StringByName("SuperLayoutname"),
+                         refusal};
   if (refusal.empty()) {
     auto order = LoadOrder(options.OrderFile);
     TOrderDocument document = BuildOrderDocument(order.get(), entry.get(), Footer());

@@ -30,8 +30,7 @@ void TOutputQueue::Add(std::function<void()> job) {
 
 bool TOutputQueue::WaitIdle(int timeoutMs) {
   std::unique_lock<std::mutex> guard(lock_);
-  return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                           [this] { return jobs_.empty() && !running_; });
+  return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs), [this] { return jobs_.empty() && !running_; });
 }
 
 void TOutputQueue::Work() {

@@ -25,7 +25,7 @@ char gProgramName[] = "wbk-localserver";
 char* gArgv[] = {gProgramName, nullptr};
 std::unique_ptr<QGuiApplication> gApplication;
 
-constexpr int kResolution = 300;     // dots per inch of the page coordinates
+constexpr int kResolution = 300;  // dots per inch of the page coordinates
 constexpr double kMarginMm = 20.0;
 constexpr double kLabelColumnMm = 50.0;
 

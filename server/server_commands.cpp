@@ -10,14 +10,10 @@
 namespace wb::server {
 
 const TServerCommands::Command TServerCommands::kCommands[] = {
-    {u"SERVERPROCESS", &TServerCommands::ServerProcess},
-    {u"DBPATH", &TServerCommands::DatabasePath},
-    {u"APPPATH", &TServerCommands::ApplicationPath},
-    {u"PRINTERS", &TServerCommands::Printers},
-    {u"SIMPLEGETJSON", &TServerCommands::OpenOrder},
-    {u"CREATEPDF", &TServerCommands::CreatePdf},
-    {u"CURRENTPDF", &TServerCommands::CurrentPdf},
-    {u"PRINT", &TServerCommands::Print},
+    {u"SERVERPROCESS", &TServerCommands::ServerProcess}, {u"DBPATH", &TServerCommands::DatabasePath},
+    {u"APPPATH", &TServerCommands::ApplicationPath},     {u"PRINTERS", &TServerCommands::Printers},
+    {u"SIMPLEGETJSON", &TServerCommands::OpenOrder},     {u"CREATEPDF", &TServerCommands::CreatePdf},
+    {u"CURRENTPDF", &TServerCommands::CurrentPdf},       {u"PRINT", &TServerCommands::Print},
 };
 
 TServerCommands::TServerCommands(const TServerOptions& options, std::string pipeName, TOutputQueue& outputs)

@@ -18,7 +18,7 @@ struct ValueOption {
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"--database", &TServerOptions::DatabaseDir}, {"--appdir", &TServerOptions::AppDir},
+    {"--database", &TServerOptions::DatabaseDir},  {"--appdir", &TServerOptions::AppDir},
     {"--pipe", &TServerOptions::PipeName},         {"--order", &TServerOptions::OrderFile},
     {"--printers", &TServerOptions::PrintersFile},
 };

@@ -7,15 +7,15 @@
 namespace wb::server {
 
 struct TServerOptions {
-  std::string DatabaseDir;   // --database: the DBPATH answer (with a trailing delimiter)
-  std::string AppDir;        // --appdir: the APPPATH answer (with a trailing delimiter)
-  std::string PipeName;      // --pipe: default "WBK-LOCALSERVER-<process id>"
-  std::string OrderFile;     // --order: the SIMPLEGETJSON answer, read anew on every request
-  std::string PrintersFile;  // --printers: the PRINTERS answer
-  bool NoCups = false;       // --no-cups: the bundled demo printers instead of CUPS's
-  bool Verbose = false;      // --verbose: one log line per request on stderr
-  bool Help = false;         // --help
-  std::string LaunchProgram;               // --launch PROGRAM ...
+  std::string DatabaseDir;                   // --database: the DBPATH answer (with a trailing delimiter)
+  std::string AppDir;                        // --appdir: the APPPATH answer (with a trailing delimiter)
+  std::string PipeName;                      // --pipe: default "WBK-LOCALSERVER-<process id>"
+  std::string OrderFile;                     // --order: the SIMPLEGETJSON answer, read anew on every request
+  std::string PrintersFile;                  // --printers: the PRINTERS answer
+  bool NoCups = false;                       // --no-cups: the bundled demo printers instead of CUPS's
+  bool Verbose = false;                      // --verbose: one log line per request on stderr
+  bool Help = false;                         // --help
+  std::string LaunchProgram;                 // --launch PROGRAM ...
   std::vector<std::string> LaunchArguments;  // ... and everything after it
 };
 

@@ -9,10 +9,10 @@
 
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
-#include "strings/string_list.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "strings/string_list.h"
 
 namespace wb::server {
 
@@ -40,7 +40,8 @@ class ListLock {
  public:
   explicit ListLock(std::string name) : name_(std::move(name)) {
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-      if (platform::CreateFile(name_, platform::kGenericWrite, 0, platform::kCreateNew, platform::kFileAttributeNormal)) {
+      if (platform::CreateFile(name_, platform::kGenericWrite, 0, platform::kCreateNew,
+                               platform::kFileAttributeNormal)) {
         held_ = true;
         return;
       }

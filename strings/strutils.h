@@ -21,8 +21,8 @@ void ReplaceAllText(std::string& text, std::string_view search, std::string_view
 // First occurrence of search at or after start (1-based, case matters), or 0.
 int PosFrom(std::string_view search, std::string_view text, int start);
 // Splits text at delimiter; see the unit's notes for maxParts and fixedLength.
-void SplitText(std::string_view delimiter, std::string_view text, int maxParts,
-               std::vector<std::string>& parts, int fixedLength);
+void SplitText(std::string_view delimiter, std::string_view text, int maxParts, std::vector<std::string>& parts,
+               int fixedLength);
 // "Natural" order: digit runs compare by value in texts shorter than 10 characters.
 int NaturalCompareText(std::string_view a, std::string_view b);
 void SortStringsNatural(TStringList& list);

@@ -80,8 +80,8 @@ void BM_Find(benchmark::State& state) {
     int status = 0;
     struct rusage usage {};
     ::wait4(pid, &status, 0, &usage);
-    childCpuSeconds += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-                       (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    childCpuSeconds +=
+        usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     posix_spawn_file_actions_destroy(&actions);
   }
   // The CPU column counts this process only; find's own time is reported here.

@@ -46,12 +46,14 @@ const QColor kGrey(0x80, 0x80, 0x80);
 std::vector<Row> DisplayRows() {
   return {
       {"[pdf] Rechnung an Kunde", "[pdf] Rechnung an Kunde", {{"[pdf] Rechnung an Kunde", true, false, kBlack}}},
-      {"[print] Lieferschein Lager 2 & Versand", "[print] Lieferschein Lager 2 &amp; Versand",
+      {"[print] Lieferschein Lager 2 & Versand",
+       "[print] Lieferschein Lager 2 &amp; Versand",
        {{"[print] Lieferschein Lager 2 & Versand", true, false, kBlack}}},
       {"[pdf] Auftragsbestätigung per E-Mail  [Nicht benutzt]",
        "[pdf] Auftragsbestätigung per E-Mail  [Nicht benutzt]",
        {{"[pdf] Auftragsbestätigung per E-Mail  [Nicht benutzt]", true, false, kBlack}}},
-      {"[Extern] Gutschrift Kopie Buchhaltung", "[Extern] Gutschrift Kopie Buchhaltung",
+      {"[Extern] Gutschrift Kopie Buchhaltung",
+       "[Extern] Gutschrift Kopie Buchhaltung",
        {{"[Extern] Gutschrift Kopie Buchhaltung", true, false, kBlack}}},
   };
 }
@@ -59,16 +61,22 @@ std::vector<Row> DisplayRows() {
 // Names written with markup: bold, colours, italics.
 std::vector<Row> MarkupRows() {
   return {
-      {"[pdf] Rechnung <B>Original</B> an Kunde", "[pdf] Rechnung <b>Original</b> an Kunde",
-       {{"[pdf] Rechnung ", true, false, kBlack}, {"Original", true, false, kBlack}, {" an Kunde", false, false, kBlack}}},
+      {"[pdf] Rechnung <B>Original</B> an Kunde",
+       "[pdf] Rechnung <b>Original</b> an Kunde",
+       {{"[pdf] Rechnung ", true, false, kBlack},
+        {"Original", true, false, kBlack},
+        {" an Kunde", false, false, kBlack}}},
       {"<FONT color=\"clRed\">Mahnung</FONT> 2. Stufe <I>(Druck)</I>",
        "<font color=\"#ff0000\">Mahnung</font> 2. Stufe <i>(Druck)</i>",
        {{"Mahnung", true, false, kRed}, {" 2. Stufe ", true, false, kBlack}, {"(Druck)", true, true, kBlack}}},
       {"[print] Lieferschein <FONT color=\"#808080\">(Fach 2)</FONT>",
        "[print] Lieferschein <font color=\"#808080\">(Fach 2)</font>",
        {{"[print] Lieferschein ", true, false, kBlack}, {"(Fach 2)", true, false, kGrey}}},
-      {"[pdf] <B>Angebot</B> mit <I>Anlagen</I>", "[pdf] <b>Angebot</b> mit <i>Anlagen</i>",
-       {{"[pdf] ", true, false, kBlack}, {"Angebot", true, false, kBlack}, {" mit ", false, false, kBlack},
+      {"[pdf] <B>Angebot</B> mit <I>Anlagen</I>",
+       "[pdf] <b>Angebot</b> mit <i>Anlagen</i>",
+       {{"[pdf] ", true, false, kBlack},
+        {"Angebot", true, false, kBlack},
+        {" mit ", false, false, kBlack},
         {"Anlagen", false, true, kBlack}}},
   };
 }

@@ -32,7 +32,8 @@ struct Input {
 const Input& TheInput() {
   static const Input input = [] {
     Input made;
-    made.path = (std::filesystem::temp_directory_path() / ("bench_ini_" + std::to_string(::getpid()) + ".txt")).string();
+    made.path =
+        (std::filesystem::temp_directory_path() / ("bench_ini_" + std::to_string(::getpid()) + ".txt")).string();
     std::string text;
     const int linesPerSection = kLines / kSections;
     std::vector<int> keysIn(kSections);

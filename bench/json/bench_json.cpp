@@ -4,11 +4,11 @@
 // the tool frees every document it reads.
 #include <benchmark/benchmark.h>
 
-#include <nlohmann/json.hpp>
 #include <rapidjson/document.h>
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
+#include <nlohmann/json.hpp>
 
 #include "bench_json_inputs.h"
 #include "json/wbjson.h"

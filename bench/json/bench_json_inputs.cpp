@@ -10,8 +10,8 @@
 namespace wb::bench {
 namespace {
 
-const char* const kDocumentTypes[] = {"rechnung", "angebot", "bestellung", "brief", "gutschrift", "lieferschein",
-                                      "auftragsbestätigung"};
+const char* const kDocumentTypes[] = {"rechnung",   "angebot",      "bestellung",         "brief",
+                                      "gutschrift", "lieferschein", "auftragsbestätigung"};
 const char* const kDestinations[] = {"pdf", "print", "Extern"};
 const char* const kPrinters[] = {"Büro-Laser 1", "Etikettendrucker Lager", "Kopierer 2. OG", ""};
 const char* const kBins[] = {"Automatisch", "Fach 1", "Fach 2", "Manuelle Zufuhr", ""};
@@ -31,9 +31,7 @@ const char* Pick(std::mt19937& random, const char* const (&table)[N]) {
   return table[random() % N];
 }
 
-void SetText(TWBJSON& object, const char* name, std::string_view utf8) {
-  object.SetStringByName(name, Ansi(utf8));
-}
+void SetText(TWBJSON& object, const char* name, std::string_view utf8) { object.SetStringByName(name, Ansi(utf8)); }
 
 }  // namespace
 

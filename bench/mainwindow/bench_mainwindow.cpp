@@ -67,8 +67,8 @@ double Median(std::vector<double> values) {
 void BM_StartToPainted(benchmark::State& state) {
   Demo demo;
   demo.env.Set("WB_QUIT_WHEN_SHOWN", "1");
-  test::ServerProcess server("WBK-BENCH-START", {"--database", demo.database, "--appdir", demo.application,
-                                                 "--order", demo.order, "--no-cups"});
+  test::ServerProcess server("WBK-BENCH-START", {"--database", demo.database, "--appdir", demo.application, "--order",
+                                                 demo.order, "--no-cups"});
   if (!server.Running()) {
     state.SkipWithError("wbk-localserver did not start");
     return;
@@ -158,8 +158,8 @@ class TimingLink : public IServerLink {
 
 void BM_LosToCreatePdf(benchmark::State& state) {
   Demo demo;
-  test::ServerProcess server("WBK-BENCH-LOS", {"--database", demo.database, "--appdir", demo.application,
-                                               "--order", demo.order, "--no-cups"});
+  test::ServerProcess server(
+      "WBK-BENCH-LOS", {"--database", demo.database, "--appdir", demo.application, "--order", demo.order, "--no-cups"});
   if (!server.Running()) {
     state.SkipWithError("wbk-localserver did not start");
     return;

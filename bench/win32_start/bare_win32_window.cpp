@@ -30,9 +30,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   RECT frame{0, 0, 413, 173};
   ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  HWND window = ::CreateWindowExW(exStyle, L"WbBareWindow", L"Mehrfachausgabe", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                  nullptr);
+  HWND window =
+      ::CreateWindowExW(exStyle, L"WbBareWindow", L"Mehrfachausgabe", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   ::PostQuitMessage(0);

@@ -16,8 +16,8 @@ namespace {
 constexpr int kTextIndent = 5;
 }
 
-void EntryComboBox::DrawRow(QPainter& painter, const QRect& rect, const QString& text, const QFont& font,
-                            bool selected, const QPalette& palette) {
+void EntryComboBox::DrawRow(QPainter& painter, const QRect& rect, const QString& text, const QFont& font, bool selected,
+                            const QPalette& palette) {
   const QColor background = selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base);
   const QColor foreground = selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Text);
   painter.fillRect(rect, background);

@@ -16,8 +16,8 @@ constexpr int kSuffixCacheLimit = 512;
 void DrawStandIn(QPainter& painter, const QRect& target, bool folder) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
-  const QRectF r = QRectF(target).adjusted(target.width() * 0.15, target.height() * 0.05,
-                                           -target.width() * 0.15 - 1, -target.height() * 0.05 - 1);
+  const QRectF r = QRectF(target).adjusted(target.width() * 0.15, target.height() * 0.05, -target.width() * 0.15 - 1,
+                                           -target.height() * 0.05 - 1);
   if (folder) {
     painter.setPen(QColor(0x8A, 0x6D, 0x1E));
     painter.setBrush(QColor(0xF2, 0xC9, 0x4C));

@@ -66,7 +66,8 @@ QRect HtmlLinkLabel::AnchorRect(int anchor) const {
   if (anchor < 1 || anchor > static_cast<int>(layout.Anchors.size())) return {};
   const auto& boxes = layout.Anchors[static_cast<std::size_t>(anchor - 1)].Boxes;
   if (boxes.empty()) return {};
-  return QRect(QPoint(boxes.front().Left, boxes.front().Top), QPoint(boxes.front().Right - 1, boxes.front().Bottom - 1));
+  return QRect(QPoint(boxes.front().Left, boxes.front().Top),
+               QPoint(boxes.front().Right - 1, boxes.front().Bottom - 1));
 }
 
 void HtmlLinkLabel::paintEvent(QPaintEvent*) {
@@ -77,8 +78,9 @@ void HtmlLinkLabel::paintEvent(QPaintEvent*) {
     const QPalette& colors = palette();
     const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
     surface.SetFont(SurfaceFontFromQFont(font(), colors.color(group, QPalette::WindowText)));
-    DrawLinkText(surface, layout, 0, 0,
-                 {FromQColor(colors.color(group, QPalette::WindowText)), FromQColor(colors.color(group, QPalette::Link))});
+    DrawLinkText(
+        surface, layout, 0, 0,
+        {FromQColor(colors.color(group, QPalette::WindowText)), FromQColor(colors.color(group, QPalette::Link))});
   }
   if (hasFocus() && focusedAnchor_ > 0 && focusedAnchor_ <= AnchorCount()) {
     for (const TRect& box : layout.Anchors[static_cast<std::size_t>(focusedAnchor_ - 1)].Boxes) {
@@ -144,8 +146,7 @@ void HtmlLinkLabel::keyPressEvent(QKeyEvent* event) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   QWidget::keyPressEvent(event);
 }
@@ -155,15 +156,9 @@ void HtmlLinkLabel::keyPressEvent(QKeyEvent* event) {
 void HtmlLinkLabel::focusInEvent(QFocusEvent* event) {
   const int count = AnchorCount();
   switch (event->reason()) {
-    case Qt::TabFocusReason:
-      focusedAnchor_ = count > 0 ? 1 : 0;
-      break;
-    case Qt::BacktabFocusReason:
-      focusedAnchor_ = count;
-      break;
-    default:
-      focusedAnchor_ = 0;
-      break;
+    case Qt::TabFocusReason: focusedAnchor_ = count > 0 ? 1 : 0; break;
+    case Qt::BacktabFocusReason: focusedAnchor_ = count; break;
+    default: focusedAnchor_ = 0; break;
   }
   QWidget::focusInEvent(event);
   update();

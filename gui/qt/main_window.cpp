@@ -63,9 +63,8 @@ void MainWindow::BuildControls() {
   links_ = new HtmlLinkLabel(this);
   links_->setMarkup(Ansi(kLinkText));
   at(links_, 11, 94, 140, 44);
-  connect(links_, &HtmlLinkLabel::anchorClicked, this, [this](const QString& target) {
-    Guarded([&] { logic_->LinkLabel1AnchorClick(target.toStdString()); });
-  });
+  connect(links_, &HtmlLinkLabel::anchorClicked, this,
+          [this](const QString& target) { Guarded([&] { logic_->LinkLabel1AnchorClick(target.toStdString()); }); });
 
   runButton_ = new QPushButton("Los!", this);
   QPalette blueText = runButton_->palette();

@@ -27,8 +27,7 @@ class MainWindow : public QWidget, public IMainView {
   static constexpr int kClientHeight = 173;
   static constexpr int kStripeWidth = 13;
 
-  MainWindow(IServerLink& server, IFileOpener& opener, std::vector<std::string> arguments,
-             QWidget* parent = nullptr);
+  MainWindow(IServerLink& server, IFileOpener& opener, std::vector<std::string> arguments, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Runs the window's creation (start-up against the server); sets the

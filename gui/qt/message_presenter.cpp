@@ -18,8 +18,7 @@ MessageAnswer QtMessagePresenter::Present(const std::string& text, MessageButton
     std::fflush(stderr);
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
   }
-  static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning,
-                                                 QMessageBox::Critical};
+  static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical};
   QMessageBox box(kIcons[static_cast<int>(icon)], QStringLiteral("Mehrfachausgabe"),
                   QString::fromStdString(platform::AnsiToUtf8(text)), QMessageBox::NoButton,
                   QApplication::activeWindow());

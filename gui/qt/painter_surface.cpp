@@ -6,8 +6,8 @@
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainter>
-#include <cmath>
 #include <QScreen>
+#include <cmath>
 
 #include "gui/qt/file_icon_list.h"
 #include "gui/qt/system_colors.h"
@@ -24,9 +24,7 @@ QRect ToQRect(const TRect& rect) { return QRect(rect.Left, rect.Top, rect.Width(
 
 }  // namespace
 
-PainterSurface::PainterSurface(QPainter& painter) : painter_(&painter), device_(painter.device()) {
-  painter_->save();
-}
+PainterSurface::PainterSurface(QPainter& painter) : painter_(&painter), device_(painter.device()) { painter_->save(); }
 
 PainterSurface::PainterSurface(const QPaintDevice* device) : device_(device) {}
 

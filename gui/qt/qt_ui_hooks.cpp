@@ -50,9 +50,12 @@ bool QtUiHooks::PumpMessages(unsigned maxWaitMs) {
 void QtUiHooks::WakeUp() {
   woken_ = true;
   // From any thread: the quit runs on the gui thread.
-  QMetaObject::invokeMethod(this, [this] {
-    if (waitLoop_) waitLoop_->quit();
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (waitLoop_) waitLoop_->quit();
+      },
+      Qt::QueuedConnection);
 }
 
 void QtUiHooks::SetBusyCursor(bool busy) {

@@ -38,10 +38,11 @@ struct FieldPlace {
   int top;
 };
 constexpr FieldPlace kFieldPlaces[] = {
-    {SetupField::FilterLayoutName, 84}, {SetupField::FilterPOT, 111}, {SetupField::FilterOutput, 138},
-    {SetupField::Destination, 194},     {SetupField::SuperLayoutname, 223}, {SetupField::LabelPrinter, 253},
-    {SetupField::Printer, 282},         {SetupField::Bin, 311},       {SetupField::Duplex, 341},
-    {SetupField::Count, 370},
+    {SetupField::FilterLayoutName, 84}, {SetupField::FilterPOT, 111},
+    {SetupField::FilterOutput, 138},    {SetupField::Destination, 194},
+    {SetupField::SuperLayoutname, 223}, {SetupField::LabelPrinter, 253},
+    {SetupField::Printer, 282},         {SetupField::Bin, 311},
+    {SetupField::Duplex, 341},          {SetupField::Count, 370},
 };
 
 const char* LabelOf(SetupField field) { return kSetupFieldLabels[static_cast<size_t>(field)]; }
@@ -52,10 +53,8 @@ bool KeyKeepsValue(const QKeyEvent& key) {
   switch (key.key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-    case Qt::Key_Escape:
-      return true;
-    default:
-      return false;
+    case Qt::Key_Escape: return true;
+    default: return false;
   }
 }
 
@@ -167,7 +166,8 @@ void SetupDialog::BuildControls() {
   exampleLink_->setMarkup("<A href=\"E\">Beispieltext mit Bild einbauen</A>");
   exampleLink_->move(312, 39);
   exampleLink_->adjustSize();
-  connect(exampleLink_, &HtmlLinkLabel::anchorClicked, this, [this] { Guarded([&] { form_->LinkLabel1AnchorClick(); }); });
+  connect(exampleLink_, &HtmlLinkLabel::anchorClicked, this,
+          [this] { Guarded([&] { form_->LinkLabel1AnchorClick(); }); });
 
   AddLabel("Ausgabefilter:", true)->move(30, 55);
   AddLabel("Zieleigenschaften:", true)->move(30, 166);
@@ -189,7 +189,8 @@ void SetupDialog::BuildControls() {
     previous = next;
   }
 
-  connect(Field(SetupField::Printer), &QComboBox::editTextChanged, this, [this] { Guarded([&] { form_->DCCChange(); }); });
+  connect(Field(SetupField::Printer), &QComboBox::editTextChanged, this,
+          [this] { Guarded([&] { form_->DCCChange(); }); });
   connect(Field(SetupField::Bin), &QComboBox::editTextChanged, this, [this] { Guarded([&] { form_->BinChange(); }); });
   for (SetupField layout : {SetupField::FilterLayoutName, SetupField::SuperLayoutname}) {
     connect(Field(layout), &QComboBox::editTextChanged, this,
@@ -201,9 +202,8 @@ void SetupDialog::BuildControls() {
   storageLink_->setMarkup(Ansi("<A href=\"O\">Speicherort öffnen</A>"));
   storageLink_->move(24, 410);
   storageLink_->adjustSize();
-  connect(storageLink_, &HtmlLinkLabel::anchorClicked, this, [this](const QString& target) {
-    Guarded([&] { form_->LinkLabel2AnchorClick(target.toStdString()); });
-  });
+  connect(storageLink_, &HtmlLinkLabel::anchorClicked, this,
+          [this](const QString& target) { Guarded([&] { form_->LinkLabel2AnchorClick(target.toStdString()); }); });
 
   actions_ = new QComboBox(this);
   QFont actionFont = UiFont(9, true);
@@ -234,8 +234,7 @@ void SetupDialog::showEvent(QShowEvent* event) {
 }
 
 bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && form_->DCCKeyPress() &&
-      !KeyKeepsValue(*static_cast<QKeyEvent*>(event)))
+  if (event->type() == QEvent::KeyPress && form_->DCCKeyPress() && !KeyKeepsValue(*static_cast<QKeyEvent*>(event)))
     return true;  // read-only: the key changes nothing
   return QDialog::eventFilter(watched, event);
 }

@@ -57,24 +57,21 @@ struct SymbolCode {
   char16_t unicode;
 };
 constexpr SymbolCode kSymbolCodes[] = {
-    {0x22, u'\u2200'}, {0x24, u'\u2203'}, {0x27, u'\u220B'}, {0x2A, u'\u2217'}, {0x2D, u'\u2212'},
-    {0x40, u'\u2245'}, {0x41, u'\u0391'}, {0x42, u'\u0392'}, {0x43, u'\u03A7'}, {0x44, u'\u0394'},
-    {0x45, u'\u0395'}, {0x46, u'\u03A6'}, {0x47, u'\u0393'}, {0x48, u'\u0397'}, {0x49, u'\u0399'},
-    {0x4A, u'\u03D1'}, {0x4B, u'\u039A'}, {0x4C, u'\u039B'}, {0x4D, u'\u039C'}, {0x4E, u'\u039D'},
-    {0x4F, u'\u039F'}, {0x50, u'\u03A0'}, {0x51, u'\u0398'}, {0x52, u'\u03A1'}, {0x53, u'\u03A3'},
-    {0x54, u'\u03A4'}, {0x55, u'\u03A5'}, {0x56, u'\u03C2'}, {0x57, u'\u03A9'}, {0x58, u'\u039E'},
-    {0x59, u'\u03A8'}, {0x5A, u'\u0396'}, {0x5C, u'\u2234'}, {0x5E, u'\u22A5'}, {0x61, u'\u03B1'},
-    {0x62, u'\u03B2'}, {0x63, u'\u03C7'}, {0x64, u'\u03B4'}, {0x65, u'\u03B5'}, {0x66, u'\u03C6'},
-    {0x67, u'\u03B3'}, {0x68, u'\u03B7'}, {0x69, u'\u03B9'}, {0x6A, u'\u03D5'}, {0x6B, u'\u03BA'},
-    {0x6C, u'\u03BB'}, {0x6D, u'\u03BC'}, {0x6E, u'\u03BD'}, {0x6F, u'\u03BF'}, {0x70, u'\u03C0'},
-    {0x71, u'\u03B8'}, {0x72, u'\u03C1'}, {0x73, u'\u03C3'}, {0x74, u'\u03C4'}, {0x75, u'\u03C5'},
-    {0x76, u'\u03D6'}, {0x77, u'\u03C9'}, {0x78, u'\u03BE'}, {0x79, u'\u03C8'}, {0x7A, u'\u03B6'},
-    {0x7E, u'\u223C'}, {0xA1, u'\u03D2'}, {0xA2, u'\u2032'}, {0xA3, u'\u2264'}, {0xA4, u'\u2044'},
-    {0xA5, u'\u221E'}, {0xA6, u'\u0192'}, {0xA7, u'\u2663'}, {0xA8, u'\u2666'}, {0xA9, u'\u2665'},
-    {0xAA, u'\u2660'}, {0xAB, u'\u2194'}, {0xAC, u'\u2190'}, {0xAD, u'\u2191'}, {0xAE, u'\u2192'},
-    {0xAF, u'\u2193'}, {0xB0, u'\u00B0'}, {0xB1, u'\u00B1'}, {0xB2, u'\u2033'}, {0xB3, u'\u2265'},
-    {0xB4, u'\u00D7'}, {0xB5, u'\u221D'}, {0xB6, u'\u2202'}, {0xB7, u'\u2022'}, {0xB8, u'\u00F7'},
-    {0xB9, u'\u2260'}, {0xBA, u'\u2261'}, {0xBB, u'\u2248'}, {0xBC, u'\u2026'},
+    {0x22, u'\u2200'}, {0x24, u'\u2203'}, {0x27, u'\u220B'}, {0x2A, u'\u2217'}, {0x2D, u'\u2212'}, {0x40, u'\u2245'},
+    {0x41, u'\u0391'}, {0x42, u'\u0392'}, {0x43, u'\u03A7'}, {0x44, u'\u0394'}, {0x45, u'\u0395'}, {0x46, u'\u03A6'},
+    {0x47, u'\u0393'}, {0x48, u'\u0397'}, {0x49, u'\u0399'}, {0x4A, u'\u03D1'}, {0x4B, u'\u039A'}, {0x4C, u'\u039B'},
+    {0x4D, u'\u039C'}, {0x4E, u'\u039D'}, {0x4F, u'\u039F'}, {0x50, u'\u03A0'}, {0x51, u'\u0398'}, {0x52, u'\u03A1'},
+    {0x53, u'\u03A3'}, {0x54, u'\u03A4'}, {0x55, u'\u03A5'}, {0x56, u'\u03C2'}, {0x57, u'\u03A9'}, {0x58, u'\u039E'},
+    {0x59, u'\u03A8'}, {0x5A, u'\u0396'}, {0x5C, u'\u2234'}, {0x5E, u'\u22A5'}, {0x61, u'\u03B1'}, {0x62, u'\u03B2'},
+    {0x63, u'\u03C7'}, {0x64, u'\u03B4'}, {0x65, u'\u03B5'}, {0x66, u'\u03C6'}, {0x67, u'\u03B3'}, {0x68, u'\u03B7'},
+    {0x69, u'\u03B9'}, {0x6A, u'\u03D5'}, {0x6B, u'\u03BA'}, {0x6C, u'\u03BB'}, {0x6D, u'\u03BC'}, {0x6E, u'\u03BD'},
+    {0x6F, u'\u03BF'}, {0x70, u'\u03C0'}, {0x71, u'\u03B8'}, {0x72, u'\u03C1'}, {0x73, u'\u03C3'}, {0x74, u'\u03C4'},
+    {0x75, u'\u03C5'}, {0x76, u'\u03D6'}, {0x77, u'\u03C9'}, {0x78, u'\u03BE'}, {0x79, u'\u03C8'}, {0x7A, u'\u03B6'},
+    {0x7E, u'\u223C'}, {0xA1, u'\u03D2'}, {0xA2, u'\u2032'}, {0xA3, u'\u2264'}, {0xA4, u'\u2044'}, {0xA5, u'\u221E'},
+    {0xA6, u'\u0192'}, {0xA7, u'\u2663'}, {0xA8, u'\u2666'}, {0xA9, u'\u2665'}, {0xAA, u'\u2660'}, {0xAB, u'\u2194'},
+    {0xAC, u'\u2190'}, {0xAD, u'\u2191'}, {0xAE, u'\u2192'}, {0xAF, u'\u2193'}, {0xB0, u'\u00B0'}, {0xB1, u'\u00B1'},
+    {0xB2, u'\u2033'}, {0xB3, u'\u2265'}, {0xB4, u'\u00D7'}, {0xB5, u'\u221D'}, {0xB6, u'\u2202'}, {0xB7, u'\u2022'},
+    {0xB8, u'\u00F7'}, {0xB9, u'\u2260'}, {0xBA, u'\u2261'}, {0xBB, u'\u2248'}, {0xBC, u'\u2026'},
 };
 
 bool SameRealization(const RealizedFont& entry, const TSurfaceFont& font, int dpi) {
@@ -129,7 +126,8 @@ FontFamilyChoice ResolveFontFamily(const std::string& requested) {
 const CharTable& AnsiCharTable() {
   static const CharTable table = [] {
     CharTable t;
-    for (int b = 0; b < 256; ++b) t[static_cast<std::size_t>(b)] = QChar(platform::Cp1252ToChar(static_cast<unsigned char>(b)));
+    for (int b = 0; b < 256; ++b)
+      t[static_cast<std::size_t>(b)] = QChar(platform::Cp1252ToChar(static_cast<unsigned char>(b)));
     return t;
   }();
   return table;
@@ -205,8 +203,7 @@ SurfaceFontCache& SurfaceFontCache::Instance() {
   return cache;
 }
 
-const RealizedFont& SurfaceFontCache::Get(const TSurfaceFont& font, const QPaintDevice* device,
-                                          RealizedFont& scratch) {
+const RealizedFont& SurfaceFontCache::Get(const TSurfaceFont& font, const QPaintDevice* device, RealizedFont& scratch) {
   const int dpi = DeviceDpi(device);
   for (const auto& entry : fonts_) {
     if (SameRealization(*entry, font, dpi)) return *entry;

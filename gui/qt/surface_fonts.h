@@ -46,7 +46,7 @@ struct RealizedFont {
   int ascent = 0;
   int height = 0;
   int averageCharWidth = 0;
-  QRawFont rawFont;               // valid when glyph runs can be used
+  QRawFont rawFont;                   // valid when glyph runs can be used
   std::array<quint32, 256> glyphs{};  // 0: the font has no glyph for the character
 
   // Whether text can be drawn as one glyph run of rawFont.

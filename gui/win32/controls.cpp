@@ -52,10 +52,10 @@ Control::~Control() {
 HWND Control::Create(const ControlArgs& args) {
   tCreating = this;
   tCreatingId = args.id;
-  hwnd_ = ::CreateWindowExW(args.exStyle, args.className, args.text.c_str(), args.style | WS_CHILD | WS_VISIBLE,
-                            Scale(args.x), Scale(args.y), Scale(args.width), Scale(args.height), args.parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), ::GetModuleHandleW(nullptr),
-                            nullptr);
+  hwnd_ =
+      ::CreateWindowExW(args.exStyle, args.className, args.text.c_str(), args.style | WS_CHILD | WS_VISIBLE,
+                        Scale(args.x), Scale(args.y), Scale(args.width), Scale(args.height), args.parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), ::GetModuleHandleW(nullptr), nullptr);
   tCreating = nullptr;
   tCreatingId = 0;
   if (hwnd_ != nullptr) {
@@ -140,8 +140,7 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
       result = reinterpret_cast<LRESULT>(brush);
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -298,8 +297,7 @@ bool ComboBox::OnCommand(WORD notification) {
     case CBN_EDITCHANGE:
       if (OnEditChange) OnEditChange();
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -36,7 +36,8 @@ bool EntryList::OnDrawItem(const DRAWITEMSTRUCT& item) {
   surface.SetFont(UiSurfaceFont(9, true, foreground));
   surface.SetBackgroundColor(background);
   DrawHtmlItem(surface, true, markup, selected, TRect{rect.Left + kTextIndent, rect.Top, rect.Right, rect.Bottom});
-  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) ::DrawFocusRect(item.hDC, &item.rcItem);
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0)
+    ::DrawFocusRect(item.hDC, &item.rcItem);
   return true;
 }
 
@@ -58,8 +59,7 @@ LRESULT EntryList::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CHAR:
       if (wParam == L'\r') return 0;
       break;
-    default:
-      break;
+    default: break;
   }
   return ComboBox::OnMessage(window, message, wParam, lParam);
 }

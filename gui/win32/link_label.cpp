@@ -89,11 +89,8 @@ void LinkLabel::Activate(int anchor) {
 
 LRESULT LinkLabel::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return TRUE;
     case WM_SIZE:
       layout_.reset();
       ::InvalidateRect(window, nullptr, TRUE);
@@ -109,9 +106,7 @@ LRESULT LinkLabel::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
       }
       break;
-    case WM_LBUTTONDOWN:
-      pressedAnchor_ = Layout().AnchorAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      return 0;
+    case WM_LBUTTONDOWN: pressedAnchor_ = Layout().AnchorAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_LBUTTONUP: {
       // A click is a press and a release on the same link, as with a button.
       const int pressed = pressedAnchor_;
@@ -140,12 +135,8 @@ LRESULT LinkLabel::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
       }
       break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      ::InvalidateRect(window, nullptr, FALSE);
-      break;
-    case WM_ENABLE:
-      ::InvalidateRect(window, nullptr, FALSE);
-      break;
+    case WM_KILLFOCUS: ::InvalidateRect(window, nullptr, FALSE); break;
+    case WM_ENABLE: ::InvalidateRect(window, nullptr, FALSE); break;
     default:
       if (message == AnchorPointMessage()) {
         const int anchor = static_cast<int>(wParam);

@@ -9,8 +9,8 @@
 #include "gui/win32/setup_dialog.h"
 #include "gui/win32/ui_hooks.h"
 #include "gui/win32/win32_text.h"
-#include "platform/foreground.h"
 #include "platform/codepage.h"
+#include "platform/foreground.h"
 
 namespace wb::win32 {
 namespace {
@@ -83,10 +83,9 @@ void MainWindow::BuildControls() {
   list_.OnSelectionChange = [this] { Guarded([&] { logic_->DCCChange(); }); };
   list_.OnEnter = [this] { Guarded([&] { logic_->DCCKeyDown(13); }); };
 
-  links_.Create(at(kIdLinkLabel, 11, 94, 140, 44, normal), wb::Ansi(kLinkText), false, UiSurfaceFont(9, false, clBlack));
-  links_.OnAnchorClick = [this](const std::string& target) {
-    Guarded([&] { logic_->LinkLabel1AnchorClick(target); });
-  };
+  links_.Create(at(kIdLinkLabel, 11, 94, 140, 44, normal), wb::Ansi(kLinkText), false,
+                UiSurfaceFont(9, false, clBlack));
+  links_.OnAnchorClick = [this](const std::string& target) { Guarded([&] { logic_->LinkLabel1AnchorClick(target); }); };
 
   ControlArgs run = at(kIdRunButton, 231, 92, 151, 41, bold);
   run.text = L"Los!";
@@ -102,7 +101,9 @@ void MainWindow::BuildControls() {
   completePdf_.OnAnchorClick = [this](const std::string&) { Guarded([&] { logic_->LinkLabel3AnchorClick(); }); };
 }
 
-void MainWindow::Create() { Guarded([&] { logic_->FormCreate(); }); }
+void MainWindow::Create() {
+  Guarded([&] { logic_->FormCreate(); });
+}
 
 void MainWindow::Show() {
   RECT window{};
@@ -149,11 +150,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (ReflectToControl(hwnd_, message, wParam, lParam, result)) return result;
   switch (message) {
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return TRUE;
     case WM_SHOWWINDOW:
       if (wParam != FALSE && !shownOnce_) {
         shownOnce_ = true;
@@ -161,18 +159,14 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::PostMessageW(hwnd_, kFormShowMessage, 0, 0);
       }
       break;
-    case kFormShowMessage:
-      Guarded([&] { logic_->FormShow(); });
-      return 0;
+    case kFormShowMessage: Guarded([&] { logic_->FormShow(); }); return 0;
     case WM_SETCURSOR:
       if (Win32UiHooks::BusyCursorShown()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
       break;
-    case WM_CLOSE:
-      Close();
-      return 0;
+    case WM_CLOSE: Close(); return 0;
     case WM_COMMAND:
       // Enter with the focus on "Los!": the keyboard navigation asks the window for its
       // default action; a push button outside a dialog is no default button of its own.
@@ -181,8 +175,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

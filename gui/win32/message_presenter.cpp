@@ -12,13 +12,10 @@ enum ButtonId : int { kOk = 100, kYes = 101, kNo = 102 };
 
 PCWSTR IconOf(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Warning:
-      return TD_WARNING_ICON;
-    case MessageIcon::Error:
-      return TD_ERROR_ICON;
+    case MessageIcon::Warning: return TD_WARNING_ICON;
+    case MessageIcon::Error: return TD_ERROR_ICON;
     case MessageIcon::Information:
-    default:
-      return TD_INFORMATION_ICON;
+    default: return TD_INFORMATION_ICON;
   }
 }
 

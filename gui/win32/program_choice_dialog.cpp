@@ -10,7 +10,6 @@
 
 namespace wb::win32 {
 
-
 std::wstring Win32ProgramChoice::ToDialogFilter(const std::string& filter) {
   std::wstring result = Wide(filter);
   for (wchar_t& c : result)

@@ -30,11 +30,16 @@ struct FieldPlace {
   int top;
 };
 constexpr FieldPlace kFieldPlaces[] = {
-    {"Layout:", SetupField::FilterLayoutName, 84},  {"Typname:", SetupField::FilterPOT, 111},
-    {"Ausgabeziel:", SetupField::FilterOutput, 138}, {"Ziel:", SetupField::Destination, 194},
-    {"Layout:", SetupField::SuperLayoutname, 223},     {"Top/Bottom:", SetupField::LabelPrinter, 253},
-    {"Drucker:", SetupField::Printer, 282},          {"Schacht:", SetupField::Bin, 311},
-    {"Duplex:", SetupField::Duplex, 341},            {"Anzahl:", SetupField::Count, 370},
+    {"Layout:", SetupField::FilterLayoutName, 84},
+    {"Typname:", SetupField::FilterPOT, 111},
+    {"Ausgabeziel:", SetupField::FilterOutput, 138},
+    {"Ziel:", SetupField::Destination, 194},
+    {"Layout:", SetupField::SuperLayoutname, 223},
+    {"Top/Bottom:", SetupField::LabelPrinter, 253},
+    {"Drucker:", SetupField::Printer, 282},
+    {"Schacht:", SetupField::Bin, 311},
+    {"Duplex:", SetupField::Duplex, 341},
+    {"Anzahl:", SetupField::Count, 370},
 };
 
 // Keys that leave a read-only field's value alone: moving between fields and closing the dialog.
@@ -111,8 +116,7 @@ bool SetupComboBox::OnCommand(WORD notification) {
     case CBN_DROPDOWN:
       if (readOnly_) ::PostMessageW(Handle(), CB_SHOWDROPDOWN, FALSE, 0);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -142,8 +146,7 @@ LRESULT SetupComboBox::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
       case WM_PASTE:
       case WM_CUT:
       case WM_CLEAR:
-      case WM_UNDO:
-        return 0;
+      case WM_UNDO: return 0;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
         // On the drop-down itself (not its edit) a click would open the list.
@@ -152,8 +155,7 @@ LRESULT SetupComboBox::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
           return 0;
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return ComboBox::OnMessage(window, message, wParam, lParam);
@@ -187,7 +189,8 @@ bool ActionComboBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
   ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   ::SelectObject(item.hDC, old);
-  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) ::DrawFocusRect(item.hDC, &item.rcItem);
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0)
+    ::DrawFocusRect(item.hDC, &item.rcItem);
   return true;
 }
 
@@ -265,15 +268,15 @@ void SetupDialog::BuildControls() {
     if (place.field == SetupField::Destination) AddLabel("Zieleigenschaften:", true, 30, 166, 200, false);
     AddLabel(place.label, false, 0, place.top, kLabelRight, true);
     SetupComboBox& combo = Field(place.field);
-    combo.Create(at(kIdFieldBase + static_cast<int>(place.field), kFieldLeft, place.top, kFieldWidth,
-                    kDropDownHeight, fieldFont),
+    combo.Create(at(kIdFieldBase + static_cast<int>(place.field), kFieldLeft, place.top, kFieldWidth, kDropDownHeight,
+                    fieldFont),
                  *this);
     const SetupField field = place.field;
     combo.OnTextChange = [this, field] { FieldChanged(field); };
   }
 
-  storageLink_.Create(at(kIdStorageLink, 24, 410, 160, 18, dialogFont), wb::Ansi("<A href=\"O\">Speicherort öffnen</A>"),
-                      false, UiSurfaceFont(10, false, clBlack));
+  storageLink_.Create(at(kIdStorageLink, 24, 410, 160, 18, dialogFont),
+                      wb::Ansi("<A href=\"O\">Speicherort öffnen</A>"), false, UiSurfaceFont(10, false, clBlack));
   storageLink_.OnAnchorClick = [this](const std::string& target) {
     Guarded([&] { form_->LinkLabel2AnchorClick(target); });
   };
@@ -317,15 +320,12 @@ LRESULT SetupDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (ReflectToControl(hwnd_, message, wParam, lParam, result)) return result;
   switch (message) {
-    case WM_CLOSE:
-      closed_ = true;
-      return 0;
+    case WM_CLOSE: closed_ = true; return 0;
     case WM_COMMAND:
       // Escape in a dialog-like window (IsDialogMessage) closes it, as the close box does.
       if (LOWORD(wParam) == IDCANCEL && lParam == 0) closed_ = true;
       return 0;
-    default:
-      break;
+    default: break;
   }
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -16,5 +16,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>

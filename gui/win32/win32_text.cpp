@@ -11,9 +11,7 @@ std::wstring Wide(std::string_view ansi) {
   return std::wstring(wide.begin(), wide.end());
 }
 
-std::string Narrow(std::wstring_view wide) {
-  return platform::WideToAnsi(std::u16string(wide.begin(), wide.end()));
-}
+std::string Narrow(std::wstring_view wide) { return platform::WideToAnsi(std::u16string(wide.begin(), wide.end())); }
 
 std::wstring WideUtf8(std::string_view utf8) { return Wide(platform::Utf8ToAnsi(utf8)); }
 

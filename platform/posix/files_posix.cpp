@@ -261,8 +261,8 @@ uint64_t UnixTimeToFileTime(int64_t seconds, int64_t nanoseconds) {
   return static_cast<uint64_t>((seconds + kEpochDifference) * 10000000LL + nanoseconds / 100);
 }
 
-std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share,
-                                       uint32_t disposition, uint32_t flagsAndAttributes) {
+std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
+                                       uint32_t flagsAndAttributes) {
   (void)share;
   if (path.empty() || HasNul(path)) {
     SetLastError(path.empty() ? kErrorPathNotFound : kErrorInvalidName);

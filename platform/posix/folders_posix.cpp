@@ -63,8 +63,7 @@ std::string ResolveFolder(int csidl) {
       std::string data = Env("XDG_DATA_HOME");
       return data.empty() ? HomeDir() + "/.local/share" : data;
     }
-    default:
-      return "";
+    default: return "";
   }
 }
 
@@ -124,10 +123,9 @@ bool EnsurePrivateFolder(const std::string& path, std::string& reason) {
     return false;
   }
   if (st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH))) {
-    reason = FormatMessageText(
-        Ansi("Der Ordner %s gehört einem anderen Benutzer oder ist für andere beschreibbar; "
-             "er wird aus Sicherheitsgründen nicht benutzt."),
-        path);
+    reason = FormatMessageText(Ansi("Der Ordner %s gehört einem anderen Benutzer oder ist für andere beschreibbar; "
+                                    "er wird aus Sicherheitsgründen nicht benutzt."),
+                               path);
     return false;
   }
   return true;

@@ -262,8 +262,7 @@ int ConnectTo(const sockaddr_un& address) {
     case EAGAIN:  // the listen queue is full: every instance is busy
       SetLastError(kErrorPipeBusy);
       break;
-    default:
-      SetLastError(ErrnoToWindowsError(error));
+    default: SetLastError(ErrnoToWindowsError(error));
   }
   return -1;
 }
@@ -373,8 +372,8 @@ std::unique_ptr<PipeListener> CreatePipeListener(const std::string& pipePath, st
   if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(fd, kListenBacklog) != 0 || ::lstat(address.sun_path, &st) != 0) {
     SetLastError(ErrnoToWindowsError(errno));
-    reason = FormatMessageText(Ansi("Die Pipe %s kann nicht angelegt werden: ") , pipePath) +
-             SystemErrorMessage(LastError());
+    reason =
+        FormatMessageText(Ansi("Die Pipe %s kann nicht angelegt werden: "), pipePath) + SystemErrorMessage(LastError());
     ::close(fd);
     return nullptr;
   }

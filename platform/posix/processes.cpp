@@ -5,22 +5,22 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/syscall.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "platform/processes.h"
 #include "platform/posix/posix_util.h"
+#include "platform/processes.h"
 
 extern char** environ;
 
@@ -74,7 +74,8 @@ class PosixChildProcess final : public ChildProcess {
         exitCode = exitCode_ = -1;
         return true;
       }
-      const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+      const auto spent =
+          std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
       if (timeoutMs >= 0 && spent.count() >= timeoutMs) return false;
       const int left = timeoutMs >= 0 ? timeoutMs - static_cast<int>(spent.count()) : -1;
       if (endSignal_ >= 0) {

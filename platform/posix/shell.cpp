@@ -124,8 +124,7 @@ class UniqueFd {
 
 // Starts argv[0] (looked up in PATH) with the arguments. With Capture, captureFd
 // receives the read end of the child's stdout. Sets LastError on failure.
-bool Spawn(const std::vector<std::string>& argv, ChildOutput output, bool newSession, pid_t& pid,
-           UniqueFd* captureFd) {
+bool Spawn(const std::vector<std::string>& argv, ChildOutput output, bool newSession, pid_t& pid, UniqueFd* captureFd) {
   if (argv.empty() || argv[0].empty()) {
     SetLastError(kErrorFileNotFound);
     return false;
@@ -277,9 +276,7 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-std::string FirstLine(std::string_view text) {
-  return std::string(Trim(text.substr(0, text.find('\n'))));
-}
+std::string FirstLine(std::string_view text) { return std::string(Trim(text.substr(0, text.find('\n')))); }
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -408,7 +405,10 @@ std::optional<std::string> ReadExecValue(const std::string& desktopFile) {
         case 'n': value += '\n'; break;
         case 't': value += '\t'; break;
         case 'r': value += '\r'; break;
-        default: value += '\\'; value += next; break;  // for the quoting rules below
+        default:
+          value += '\\';
+          value += next;
+          break;  // for the quoting rules below
       }
     }
     return value;
@@ -465,8 +465,7 @@ std::optional<std::string> ProgramOfExecLine(const std::string& value) {
 }
 
 std::optional<std::string> AssociatedProgram(const std::string& nativeFile) {
-  auto mimeOutput = RunHelperForOutput({"xdg-mime", "query", "filetype", AsArgument(nativeFile)},
-                                       kMimeQueryTimeoutMs);
+  auto mimeOutput = RunHelperForOutput({"xdg-mime", "query", "filetype", AsArgument(nativeFile)}, kMimeQueryTimeoutMs);
   std::string mimeType = mimeOutput ? FirstLine(*mimeOutput) : "";
   if (mimeType.empty()) return std::nullopt;
   auto defaultOutput = RunHelperForOutput({"xdg-mime", "query", "default", mimeType}, kMimeQueryTimeoutMs);

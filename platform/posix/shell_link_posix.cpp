@@ -65,11 +65,15 @@ std::string LauncherText(const TShellLink& link) {
   text += "Type=Application\n";
   text += "Version=1.0\n";
   text += "Name=" + DesktopStringValue(AnsiToUtf8(link.Description)) + "\n";
-  text += "Exec=" + DesktopExecValue(NativePath(link.Path), [&] {
-            std::vector<std::string> arguments;
-            for (const std::string& argument : link.ArgumentList) arguments.push_back(AnsiToUtf8(argument));
-            return arguments;
-          }()) + "\n";
+  text += "Exec=" +
+          DesktopExecValue(NativePath(link.Path),
+                           [&] {
+                             std::vector<std::string> arguments;
+                             for (const std::string& argument : link.ArgumentList)
+                               arguments.push_back(AnsiToUtf8(argument));
+                             return arguments;
+                           }()) +
+          "\n";
   if (!link.WorkingDirectory.empty()) text += "Path=" + DesktopStringValue(NativePath(link.WorkingDirectory)) + "\n";
   text += "Icon=" + DesktopStringValue(IconValue(NativePath(link.IconLocation))) + "\n";
   text += "Terminal=false\n";
@@ -130,8 +134,8 @@ void MarkTrusted(const std::string& nativePath) {
   ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   std::string arguments[] = {"gio", "set", nativePath, "metadata::trusted", "true"};
-  char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), arguments[3].data(),
-                  arguments[4].data(), nullptr};
+  char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                  arguments[3].data(), arguments[4].data(), nullptr};
   pid_t pid = 0;
   int error = ::posix_spawnp(&pid, "gio", &actions, nullptr, argv, environ);
   ::posix_spawn_file_actions_destroy(&actions);

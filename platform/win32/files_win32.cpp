@@ -86,9 +86,9 @@ std::string SystemErrorMessage(uint32_t code) {
   // The common codes in German words whatever the system's language.
   if (std::string known = KnownSystemErrorText(code); !known.empty()) return known;
   char* text = nullptr;
-  DWORD length = ::FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-      0, reinterpret_cast<char*>(&text), 0, nullptr);
+  DWORD length =
+      ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string message;
   if (length > 0 && text) message.assign(text, length);
   if (text) ::LocalFree(text);
@@ -113,9 +113,7 @@ bool CreateDirectory(const std::string& path) {
   return UsablePath(path) && ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }
 
-bool RemoveDirectory(const std::string& path) {
-  return UsablePath(path) && ::RemoveDirectoryA(path.c_str()) != FALSE;
-}
+bool RemoveDirectory(const std::string& path) { return UsablePath(path) && ::RemoveDirectoryA(path.c_str()) != FALSE; }
 
 bool DeleteFile(const std::string& path) { return UsablePath(path) && ::DeleteFileA(path.c_str()) != FALSE; }
 
@@ -126,8 +124,8 @@ bool MoveFileReplace(const std::string& from, const std::string& to) {
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share,
-                                       uint32_t disposition, uint32_t flagsAndAttributes) {
+std::unique_ptr<FileHandle> CreateFile(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition,
+                                       uint32_t flagsAndAttributes) {
   if (!UsablePath(path)) return nullptr;
   HANDLE handle = ::CreateFileA(path.c_str(), access, share, nullptr, disposition, flagsAndAttributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;

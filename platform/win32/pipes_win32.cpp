@@ -90,8 +90,8 @@ int RemainingMs(int timeoutMs, Clock::time_point start) {
 DWORD WaitTime(int timeoutMs) { return timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs); }
 
 // One overlapped operation: waits up to timeoutMs for it to finish, cancels it
-// when the time is up (ReadFile and WriteFile reset the event themselves). True with the bytes moved; false with the system's code
-// (ERROR_MORE_DATA included, with its bytes) or kErrorWaitTimeout.
+// when the time is up (ReadFile and WriteFile reset the event themselves). True with the bytes moved; false with the
+// system's code (ERROR_MORE_DATA included, with its bytes) or kErrorWaitTimeout.
 bool FinishOverlapped(HANDLE pipe, OVERLAPPED& operation, BOOL started, int timeoutMs, DWORD& moved) {
   moved = 0;
   if (!started) {
@@ -224,16 +224,12 @@ class ListeningInstance {
       return true;
     }
     switch (::GetLastError()) {
-      case ERROR_IO_PENDING:
-        state_ = State::Pending;
-        return true;
+      case ERROR_IO_PENDING: state_ = State::Pending; return true;
       case ERROR_PIPE_CONNECTED:  // the client came before the call
         state_ = State::Connected;
         ::SetEvent(event_.get());
         return true;
-      default:
-        state_ = State::Idle;
-        return false;
+      default: state_ = State::Idle; return false;
     }
   }
 
@@ -302,8 +298,7 @@ std::unique_ptr<ListeningInstance> NewListeningInstance(const std::string& pipeP
 
 class Win32PipeListener final : public PipeListener {
  public:
-  Win32PipeListener(std::string pipePath, std::unique_ptr<ListeningInstance> first)
-      : pipePath_(std::move(pipePath)) {
+  Win32PipeListener(std::string pipePath, std::unique_ptr<ListeningInstance> first) : pipePath_(std::move(pipePath)) {
     instances_.push_back(std::move(first));
     Refill();
   }
@@ -337,8 +332,7 @@ class Win32PipeListener final : public PipeListener {
         case ListeningInstance::Outcome::Gone:
           if (!instance->Listen()) instances_.erase(instances_.begin() + index);
           break;
-        case ListeningInstance::Outcome::Waiting:
-          break;
+        case ListeningInstance::Outcome::Waiting: break;
       }
       if (RemainingMs(timeoutMs, start) == 0) {
         ::SetLastError(kErrorWaitTimeout);
@@ -406,8 +400,8 @@ std::unique_ptr<PipeListener> CreatePipeListener(const std::string& pipePath, st
     if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY) {
       reason = FormatMessageText(Ansi("Die Pipe %s wird schon von einem laufenden Server bedient."), pipePath);
     } else {
-      reason = FormatMessageText(Ansi("Die Pipe %s kann nicht angelegt werden: "), pipePath) +
-               SystemErrorMessage(error);
+      reason =
+          FormatMessageText(Ansi("Die Pipe %s kann nicht angelegt werden: "), pipePath) + SystemErrorMessage(error);
     }
     ::SetLastError(error);
     return nullptr;

@@ -10,8 +10,8 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/files.h"
 #include "platform/command_line.h"
+#include "platform/files.h"
 
 namespace wb::platform {
 namespace {
@@ -28,8 +28,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
   gStopRequested.store(true);
   // Closing the console, logging off or shutting down ends the process as soon
   // as the handler returns: give the main loop the time to clean up first.
-  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
-    ::Sleep(kCloseGraceMs);
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) ::Sleep(kCloseGraceMs);
   return TRUE;
 }
 
@@ -119,8 +118,8 @@ std::unique_ptr<ChildProcess> StartProcess(const std::string& program, const std
   startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION started{};
   // A group of its own, so that a console break reaches the child alone.
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP, nullptr,
-                        nullptr, &startup, &started))
+  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
+                        &startup, &started))
     return nullptr;
   ::CloseHandle(started.hThread);
   return std::make_unique<Win32ChildProcess>(started.hProcess, started.dwProcessId);

@@ -40,8 +40,7 @@ bool Describe(IShellLinkA& link, const TShellLink& description) {
          !Failed(link.SetShowCmd(description.ShowCommand)) &&
          !Failed(link.SetWorkingDirectory(description.WorkingDirectory.c_str())) &&
          !Failed(link.SetPath(description.Path.c_str())) &&
-         !Failed(link.SetDescription(description.Description.c_str())) &&
-         !Failed(link.SetHotkey(description.HotKey)) &&
+         !Failed(link.SetDescription(description.Description.c_str())) && !Failed(link.SetHotkey(description.HotKey)) &&
          !Failed(link.SetIconLocation(description.IconLocation.c_str(), description.IconIndex));
 }
 

@@ -46,17 +46,15 @@ class MainWindowTest : public ::testing::Test {
     frm.reset();
     SetRetryPauseMsForTesting(-1);
   }
-  std::string EntriesPath() const {
-    return database + "Sonderdruck.V1" + platform::kPathDelimiter + "sdr.json";
-  }
+  std::string EntriesPath() const { return database + "Sonderdruck.V1" + platform::kPathDelimiter + "sdr.json"; }
   // An entries file with the given entry objects (JSON text, comma-separated).
   void WriteEntries(const std::string& items) {
     WriteBytes(EntriesPath(), "{\"LogFileName\":\"<TMP>log.json\",\"Items\":[" + items + "]}");
   }
   static std::string Entry(const std::string& info, const std::string& destination, bool forbidden = false,
                            const std::string& uid = "") {
-    return "{\"Info\":\"" + info + "\",\"Destination\":\"" + destination + "\",\"Forbidden\":" +
-           (forbidden ? "true" : "false") + ",\"UID\":\"" + uid + "\"}";
+    return "{\"Info\":\"" + info + "\",\"Destination\":\"" + destination +
+           "\",\"Forbidden\":" + (forbidden ? "true" : "false") + ",\"UID\":\"" + uid + "\"}";
   }
 
   TempEnv env;

@@ -44,12 +44,15 @@ TEST_F(MainWindowTest, DamagedFileIsReportedAndKeptBesideTheExample) {
   frm->FormCreate();
   auto texts = MessageBoxes::TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], "Die Datei " + EntriesPath() + " ist leider besch\xE4" "digt!");
+  EXPECT_EQ(texts[0], "Die Datei " + EntriesPath() +
+                          " ist leider besch\xE4"
+                          "digt!");
   bool keptDamaged = false, keptBackup = false;
   for (auto& file : std::filesystem::directory_iterator(database + "Sonderdruck.V1")) {
     std::string name = file.path().filename().string();
     if (name.rfind("sdr.json.beschaedigt-", 0) == 0) keptDamaged = ReadBytes(file.path().string()) == damaged;
-    if (name.rfind("sdr.json.backup.vorher-", 0) == 0) keptBackup = ReadBytes(file.path().string()) == "previous backup";
+    if (name.rfind("sdr.json.backup.vorher-", 0) == 0)
+      keptBackup = ReadBytes(file.path().string()) == "previous backup";
   }
   EXPECT_TRUE(keptDamaged);
   EXPECT_TRUE(keptBackup);
@@ -122,8 +125,7 @@ TEST_F(MainWindowTest, TheStartBackupIsWrittenOnlyWhenItsBytesDiffer) {
 }
 
 TEST_F(MainWindowTest, ItemsThatAreNoObjectsStayInTheFileAtTheNextSave) {
-  WriteEntries(Entry("b", "pdf", false, "UB") + ",null,\"Notiz\"," + Entry("a", "print", false, "UA") +
-               ",[1,2],7");
+  WriteEntries(Entry("b", "pdf", false, "UB") + ",null,\"Notiz\"," + Entry("a", "print", false, "UA") + ",[1,2],7");
   frm->FormCreate();
   EXPECT_EQ(view.rows, (std::vector<std::string>{"[print] a", "[pdf] b"}));  // only entries are shown
   frm->SaveEntries();
@@ -192,10 +194,12 @@ TEST_F(MainWindowTest, TheExampleDocumentExactly) {
             "      \"DuplexType\":\"\",\r\n"
             "      \"Copies\":1,\r\n"
             "      \"Forbidden\":true,\r\n"
-            "      \"UID\":\"" + uid + "\"\r\n"
-            "    }\r\n"
-            "  ]\r\n"
-            "}\r\n");
+            "      \"UID\":\"" +
+                uid +
+                "\"\r\n"
+                "    }\r\n"
+                "  ]\r\n"
+                "}\r\n");
   // Each start makes its own.
   std::filesystem::remove(EntriesPath());
   frm->LoadEntries(0);

@@ -59,7 +59,10 @@ TEST_F(OutputRunTest, PdfEntryCreatesNamedPdfWaitsAndOpens) {
   EXPECT_EQ(sent->StringByName("PDFFileName"), PdfPath());
   EXPECT_EQ(sent->StringByName("Info"), "Angebot");
   EXPECT_FALSE(pdfExistedAtSend);  // the old PDF went first
-  EXPECT_EQ(view.buttonTexts, (std::vector<std::string>{"L\xF6schen", "Warten", "\xD6" "ffnen", "Los!"}));
+  EXPECT_EQ(view.buttonTexts, (std::vector<std::string>{"L\xF6schen", "Warten",
+                                                        "\xD6"
+                                                        "ffnen",
+                                                        "Los!"}));
   EXPECT_EQ(opener.opened, std::vector<std::string>{PdfPath()});
   EXPECT_TRUE(opener.shown.empty());
   EXPECT_TRUE(view.buttonEnabled);
@@ -81,7 +84,9 @@ TEST_F(OutputRunTest, PrintEntrySendsOnlyPrint) {
   frm->RunEntryOutput();
   EXPECT_EQ(server.calls, (std::vector<std::string>{"READ DBPATH", "WRITE PRINT"}));
   // Nothing appears on the screen for a printout: the button says it went out.
-  EXPECT_EQ(view.buttonTexts, (std::vector<std::string>{"\xDC" "bergeben", "Los!"}));
+  EXPECT_EQ(view.buttonTexts, (std::vector<std::string>{"\xDC"
+                                                        "bergeben",
+                                                        "Los!"}));
   EXPECT_TRUE(opener.opened.empty() && opener.shown.empty());
 }
 

@@ -31,7 +31,8 @@ class OutputFilesTest : public MainWindowTest {
            "Rechnung 12 R9.pdf";
   }
   std::string SpoolPath() const {
-    return application + "SPOOLER" + platform::kPathDelimiter + "PDFX" + platform::kPathDelimiter + "Rechnung 12 R9.pdf";
+    return application + "SPOOLER" + platform::kPathDelimiter + "PDFX" + platform::kPathDelimiter +
+           "Rechnung 12 R9.pdf";
   }
   void Start(const std::string& items) {
     WriteEntries(items);

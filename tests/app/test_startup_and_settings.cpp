@@ -46,9 +46,10 @@ TEST_F(MainWindowTest, ADirectStartWithoutServerSaysSoAndEndsWithAnError) {
     EXPECT_EQ(startView.closeRequests, 1);
     const auto texts = MessageBoxes::TakeShownTexts();
     if (c.told) {
-      EXPECT_EQ(texts, std::vector<std::string>{Ansi("Werkbank läuft nicht: kein Server der Werkbank hat geantwortet.\r\n"
-                                                     "Bitte starten Sie Werkbank und rufen Sie die Verknüpfung "
-                                                     "danach noch einmal auf.")});
+      EXPECT_EQ(texts,
+                std::vector<std::string>{Ansi("Werkbank läuft nicht: kein Server der Werkbank hat geantwortet.\r\n"
+                                              "Bitte starten Sie Werkbank und rufen Sie die Verknüpfung "
+                                              "danach noch einmal auf.")});
       EXPECT_NE(start.ExitCode(), 0);
     } else {
       EXPECT_TRUE(texts.empty());
@@ -94,9 +95,12 @@ TEST_F(MainWindowTest, ChangedDatabaseStopsWithBothValues) {
 }
 
 TEST_F(MainWindowTest, RestoredIndexOutsideTheListKeepsTheFirstEntry) {
-  WriteEntries(Entry("a", "pdf") + "," + Entry("b", "pdf") + "," + Entry("c", "pdf") + "," + Entry("d", "pdf") +
-               "," + Entry("e", "pdf"));
-  struct Case { int stored; int selected; };
+  WriteEntries(Entry("a", "pdf") + "," + Entry("b", "pdf") + "," + Entry("c", "pdf") + "," + Entry("d", "pdf") + "," +
+               Entry("e", "pdf"));
+  struct Case {
+    int stored;
+    int selected;
+  };
   for (const Case& c : {Case{7, 0}, Case{-1, 0}, Case{3, 3}, Case{4, 4}, Case{5, 0}}) {
     {
       TFastIniFile settings(TLiveImportFrm::SettingsFilePath());

@@ -9,14 +9,24 @@ using platform::kPathStylePosix;
 using platform::kPathStyleWindows;
 
 TEST(AddTrailingBackslash, WindowsStyleKnowsDriveLetters) {
-  struct Case { std::string in, out; };
-  const Case cases[] = {{"", ""}, {"C:", "C:"}, {"C:\\Daten", "C:\\Daten\\"}, {"C:\\", "C:\\"},
-                        {"x", "x:\\"}, {"1", "1\\"}, {"ab", "ab\\"}, {"\\\\server\\share", "\\\\server\\share\\"}};
+  struct Case {
+    std::string in, out;
+  };
+  const Case cases[] = {{"", ""},
+                        {"C:", "C:"},
+                        {"C:\\Daten", "C:\\Daten\\"},
+                        {"C:\\", "C:\\"},
+                        {"x", "x:\\"},
+                        {"1", "1\\"},
+                        {"ab", "ab\\"},
+                        {"\\\\server\\share", "\\\\server\\share\\"}};
   for (const Case& c : cases) EXPECT_EQ(AddTrailingBackslash(c.in, kPathStyleWindows), c.out) << c.in;
 }
 
 TEST(AddTrailingBackslash, PosixStyleHasNoDriveRules) {
-  struct Case { std::string in, out; };
+  struct Case {
+    std::string in, out;
+  };
   const Case cases[] = {{"", ""}, {"/", "/"}, {"/home/u", "/home/u/"}, {"x", "x/"}, {"C:", "C:/"}};
   for (const Case& c : cases) EXPECT_EQ(AddTrailingBackslash(c.in, kPathStylePosix), c.out) << c.in;
 }
@@ -40,7 +50,11 @@ TEST(ExtractFileParts, SplitFolderNameAndExtension) {
 }
 
 TEST(MakeSafeFileName, DropsWhatNoFileSystemTakes) {
-  struct Case { std::string in; bool removeSpaces; std::string out; };
+  struct Case {
+    std::string in;
+    bool removeSpaces;
+    std::string out;
+  };
   const Case cases[] = {
       {"  Angebot 12/3: <Kunde>  ", false, "Angebot 123 Kunde"},
       {"\\?|><:/*\"  ", false, ""},
@@ -49,7 +63,11 @@ TEST(MakeSafeFileName, DropsWhatNoFileSystemTakes) {
       {"a b", true, "ab"},
       {"a/b\\c", false, "abc"},
       {"Angebot 4711 A/17", false, "Angebot 4711 A17"},
-      {"Gr\xFC\xDF" "e", false, "Gr\xFC\xDF" "e"},
+      {"Gr\xFC\xDF"
+       "e",
+       false,
+       "Gr\xFC\xDF"
+       "e"},
       {" * x * ", false, "x"},
   };
   for (const Case& c : cases) EXPECT_EQ(MakeSafeFileName(c.in, c.removeSpaces), c.out) << c.in;

@@ -90,7 +90,9 @@ TEST(TFileStream, NamesTheFileInItsErrors) {
     TFileStream stream(missing, fmOpenRead);
     FAIL();
   } catch (const EFOpenError& error) {
-    EXPECT_EQ(std::string(error.what()), "Datei " + missing + " kann nicht ge\xF6" "ffnet werden");
+    EXPECT_EQ(std::string(error.what()), "Datei " + missing +
+                                             " kann nicht ge\xF6"
+                                             "ffnet werden");
   }
   EXPECT_THROW(TFileStream(env.Dir("b") + "no/such/dir/x", fmCreate), EFCreateError);
 }

@@ -53,14 +53,13 @@ TEST_F(FindContentTest, EightBitTextWithCaseAndWholeWords) {
       {"K" + ae + "se", "K" + AE + "SE", 0, kFound},
       {"Angebote", "Angebot", csoWholeWord, kNotFound},
       {"Angebot.", "Angebot", csoWholeWord, kFound},
-      {"Angebot", "Angebot", csoWholeWord, kFound},  // file start and end are boundaries
+      {"Angebot", "Angebot", csoWholeWord, kFound},                // file start and end are boundaries
       {"x" + ae + "Angebot", "Angebot", csoWholeWord, kNotFound},  // an umlaut is a letter
       {"Angebote und Angebot", "angebot", csoWholeWord, kFound},
       {"", "a", 0, kNotFound},
       {"aaab", "aab", 0, kFound},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(Search(c.text, c.phrase, c.options), c.result) << c.text << " / " << c.phrase;
+  for (const Case& c : cases) EXPECT_EQ(Search(c.text, c.phrase, c.options), c.result) << c.text << " / " << c.phrase;
 }
 
 TEST_F(FindContentTest, APhraseAcrossTheBlockBoundaryIsFound) {
@@ -107,7 +106,11 @@ TEST_F(FindContentTest, ByteOrderMarksSelectTheTextForm) {
   // Without a mark the same bytes are 8-bit text: the UTF-8 form does not match.
   EXPECT_EQ(Search(platform::AnsiToUtf8(Ansi("über")), Ansi("über")), kNotFound);
   // Broken UTF-8 neither crashes nor matches across the broken bytes.
-  EXPECT_EQ(Search("\xEF\xBB\xBF" "ab\xC3" "cd\xE2\x82", "abcd"), kNotFound);
+  EXPECT_EQ(Search("\xEF\xBB\xBF"
+                   "ab\xC3"
+                   "cd\xE2\x82",
+                   "abcd"),
+            kNotFound);
 }
 
 TEST_F(FindContentTest, NegationAndUnreadableFiles) {

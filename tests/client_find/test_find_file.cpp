@@ -195,8 +195,8 @@ TEST_F(FindFileTest, FileDetailsAreFetchedWhenAskedFor) {
   EXPECT_EQ(seen[0].Folder, Tree() + "/");
   EXPECT_EQ(seen[0].Size(), 5u);
   EXPECT_EQ(seen[0].Attributes() & 0x10u, 0u);
-  const double now = platform::FileTimeToLocalDateTime(
-      static_cast<uint64_t>((std::time(nullptr) + 11644473600LL) * 10000000LL));
+  const double now =
+      platform::FileTimeToLocalDateTime(static_cast<uint64_t>((std::time(nullptr) + 11644473600LL) * 10000000LL));
   EXPECT_NEAR(now - seen[0].LastWriteTime(), 2.0, 0.01);
 
   // Modified within the last day: the two-day-old file is not reported.

@@ -4,9 +4,9 @@
 
 #include "client/find_targets.h"
 #include "client/find_wildcard.h"
-#include "strings/string_list.h"
 #include "platform/codepage.h"
 #include "platform/find_files.h"
+#include "strings/string_list.h"
 
 namespace wb {
 namespace {
@@ -19,12 +19,14 @@ struct MatchCase {
 
 TEST(FileMaskTest, MasksMatchAsTheWindowsListingDoes) {
   const MatchCase cases[] = {
-      {"X.DA1", "*.da1", true},     {"y.da1", "*.DA1", true},     {"y.da10", "*.da1", false},
-      {"da1", "*.da1", false},      {"ohne", "*.*", true},        {"ohne", "*", true},
-      {"a.b.c", "*.c", true},       {"ohne", "*.", true},         {"mit.ext", "*.", false},
-      {"abc", "abc.*", true},       {"abc.txt", "abc.*", true},   {"abcd", "a?c", false},
-      {"abc", "a?c", true},         {".versteckt", "*", true},    {"a", "", false},
-      {"Rechnung 12.pdf", "rech*12*", true},
+      {"X.DA1", "*.da1", true},   {"y.da1", "*.DA1", true},
+      {"y.da10", "*.da1", false}, {"da1", "*.da1", false},
+      {"ohne", "*.*", true},      {"ohne", "*", true},
+      {"a.b.c", "*.c", true},     {"ohne", "*.", true},
+      {"mit.ext", "*.", false},   {"abc", "abc.*", true},
+      {"abc.txt", "abc.*", true}, {"abcd", "a?c", false},
+      {"abc", "a?c", true},       {".versteckt", "*", true},
+      {"a", "", false},           {"Rechnung 12.pdf", "rech*12*", true},
   };
   for (const MatchCase& c : cases)
     EXPECT_EQ(platform::MatchesFileMask(c.text, c.pattern), c.matches) << c.text << " ~ " << c.pattern;
@@ -100,9 +102,9 @@ TEST(TargetsTest, ExpandingPathsInBothStyles) {
 }
 
 TEST(TargetsTest, LocationsPrefixesAndMerging) {
-  const auto targets = BuildTargetPathsFrom("*.da1; *.txt", "C:\\Daten;2-3>D:\\Belege; <E:\\X; c:\\daten\\;5>",
-                                            {"1>C:\\DATEN\\*.log", "F:\\Archiv\\", ""}, true, 0, 0, "C:\\",
-                                            platform::kPathStyleWindows);
+  const auto targets =
+      BuildTargetPathsFrom("*.da1; *.txt", "C:\\Daten;2-3>D:\\Belege; <E:\\X; c:\\daten\\;5>",
+                           {"1>C:\\DATEN\\*.log", "F:\\Archiv\\", ""}, true, 0, 0, "C:\\", platform::kPathStyleWindows);
   ASSERT_EQ(targets.size(), 4u);
   EXPECT_EQ(targets[0].Folder, "C:\\Daten\\");  // merged with c:\daten\ and C:\DATEN\*.log
   EXPECT_EQ(targets[0].Masks, (std::vector<std::string>{"*.da1", "*.txt", "*.log"}));
@@ -117,8 +119,8 @@ TEST(TargetsTest, LocationsPrefixesAndMerging) {
   EXPECT_EQ(targets[3].Masks, (std::vector<std::string>{"*.*"}));
 
   // POSIX folders differ in case, so they stay two targets.
-  const auto posix = BuildTargetPathsFrom("", "/daten;/Daten;x>/a;-4>/b", {}, false, 1, 9, "/",
-                                          platform::kPathStylePosix);
+  const auto posix =
+      BuildTargetPathsFrom("", "/daten;/Daten;x>/a;-4>/b", {}, false, 1, 9, "/", platform::kPathStylePosix);
   ASSERT_EQ(posix.size(), 4u);
   EXPECT_EQ(posix[0].Folder, "/daten/");
   EXPECT_FALSE(posix[0].Subfolders);

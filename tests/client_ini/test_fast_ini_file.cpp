@@ -8,9 +8,9 @@
 
 #include "client/fast_ini_file.h"
 #include "client/ini_file_stream.h"
-#include "strings/string_list.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "strings/string_list.h"
 #include "support/temp_env.h"
 
 namespace wb {
@@ -66,9 +66,8 @@ TEST_F(FastIniFileTest, LinesNoLookupPassedAreWrittenBackByteForByte) {
 
 TEST_F(FastIniFileTest, LinesALookupPassedAreWrittenInParsedForm) {
   // Looking for "Last" parses every line before it in the section.
-  const std::string after = Rewrite("[S]\r\n  A = 1 \r\n\tjust text\r\nLast=0\r\n", [](TFastIniFile& ini) {
-    ini.WriteSetting("S", "Last", "9");
-  });
+  const std::string after = Rewrite("[S]\r\n  A = 1 \r\n\tjust text\r\nLast=0\r\n",
+                                    [](TFastIniFile& ini) { ini.WriteSetting("S", "Last", "9"); });
   EXPECT_EQ(after, "[S]\r\nA=1\r\njust text\r\nLast=9\r\n");
 }
 
@@ -97,25 +96,23 @@ class CommentColumnTest : public FastIniFileTest, public ::testing::WithParamInt
 
 TEST_P(CommentColumnTest, TheCommentKeepsItsColumnWhenThereIsRoom) {
   const CommentCase& c = GetParam();
-  const std::string after = Rewrite(std::string("[Setup]\r\n") + c.line + "\r\n", [&](TFastIniFile& ini) {
-    ini.WriteSetting("Setup", "ItemIndex", c.value);
-  });
+  const std::string after = Rewrite(std::string("[Setup]\r\n") + c.line + "\r\n",
+                                    [&](TFastIniFile& ini) { ini.WriteSetting("Setup", "ItemIndex", c.value); });
   EXPECT_EQ(after, std::string("[Setup]\r\n") + c.written + "\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CommentColumnTest,
-    ::testing::Values(CommentCase{"ItemIndex=100   ; x", "5", "ItemIndex=5     ; x"},
-                      CommentCase{"ItemIndex = 3 ; letzte Wahl", "12", "ItemIndex=12 ; letzte Wahl"},
-                      CommentCase{"ItemIndex=1 ;x", "123456", "ItemIndex=123456 ;x"},
-                      CommentCase{"ItemIndex=\"a;b\" ; c", "z", "ItemIndex=z     ; c"},
-                      CommentCase{"ItemIndex=;nur Kommentar", "4", "ItemIndex=4 ;nur Kommentar"}));
+INSTANTIATE_TEST_SUITE_P(Cases, CommentColumnTest,
+                         ::testing::Values(CommentCase{"ItemIndex=100   ; x", "5", "ItemIndex=5     ; x"},
+                                           CommentCase{"ItemIndex = 3 ; letzte Wahl", "12",
+                                                       "ItemIndex=12 ; letzte Wahl"},
+                                           CommentCase{"ItemIndex=1 ;x", "123456", "ItemIndex=123456 ;x"},
+                                           CommentCase{"ItemIndex=\"a;b\" ; c", "z", "ItemIndex=z     ; c"},
+                                           CommentCase{"ItemIndex=;nur Kommentar", "4", "ItemIndex=4 ;nur Kommentar"}));
 
 TEST_F(FastIniFileTest, ALongCommentIsKeptWhole) {
   const std::string comment = "; " + std::string(400, 'k');
-  const std::string after = Rewrite("[S]\r\nA=1 " + comment + "\r\n", [](TFastIniFile& ini) {
-    ini.WriteSetting("S", "A", "2");
-  });
+  const std::string after =
+      Rewrite("[S]\r\nA=1 " + comment + "\r\n", [](TFastIniFile& ini) { ini.WriteSetting("S", "A", "2"); });
   EXPECT_EQ(after, "[S]\r\nA=2 " + comment + "\r\n");
 }
 
@@ -128,7 +125,8 @@ TEST_F(FastIniFileTest, NewKeysGoAfterTheLastKeyBeforeTrailingCommentsAndBlanks)
 }
 
 TEST_F(FastIniFileTest, NewKeyInAnEmptySectionGoesRightAfterTheHeader) {
-  const std::string after = Rewrite("[A]\r\n;c\r\n[B]\r\n", [](TFastIniFile& ini) { ini.WriteSetting("A", " K ", "v"); });
+  const std::string after =
+      Rewrite("[A]\r\n;c\r\n[B]\r\n", [](TFastIniFile& ini) { ini.WriteSetting("A", " K ", "v"); });
   EXPECT_EQ(after, "[A]\r\nK=v\r\n;c\r\n[B]\r\n");
 }
 
@@ -140,8 +138,7 @@ struct NewSectionCase {
 class NewSectionTest : public FastIniFileTest, public ::testing::WithParamInterface<NewSectionCase> {};
 
 TEST_P(NewSectionTest, ANewSectionFollowsOneBlankLine) {
-  const std::string after =
-      Rewrite(GetParam().before, [](TFastIniFile& ini) { ini.WriteSetting("Neu", "K", "1"); });
+  const std::string after = Rewrite(GetParam().before, [](TFastIniFile& ini) { ini.WriteSetting("Neu", "K", "1"); });
   EXPECT_EQ(after, GetParam().after);
 }
 
@@ -213,17 +210,15 @@ TEST_P(ReadNumberTest, ValuesReadAsNumbersAndFlags) {
   EXPECT_EQ(ini.ReadFlag("Setup", "V", false), GetParam().flag) << GetParam().value;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadNumberTest,
-                         ::testing::Values(NumberCase{"3 ; letzte Wahl", 3, true}, NumberCase{"0", 0, false},
-                                           NumberCase{"-7", -7, true}, NumberCase{"+7", 7, true},
-                                           NumberCase{"true", -99, false}, NumberCase{"0x10", 16, true},
-                                           NumberCase{"0X1f", 31, true}, NumberCase{"$FF", 255, true},
-                                           NumberCase{"0x", -99, false}, NumberCase{"$FFFFFFFF", -1, true},
-                                           NumberCase{"$100000000", -99, false},
-                                           NumberCase{"2147483647", 2147483647, true},
-                                           NumberCase{"2147483648", -99, false},
-                                           NumberCase{"-2147483648", INT32_MIN, true}, NumberCase{"", -99, false},
-                                           NumberCase{"1 2", -99, false}, NumberCase{"12abc", -99, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadNumberTest,
+    ::testing::Values(NumberCase{"3 ; letzte Wahl", 3, true}, NumberCase{"0", 0, false}, NumberCase{"-7", -7, true},
+                      NumberCase{"+7", 7, true}, NumberCase{"true", -99, false}, NumberCase{"0x10", 16, true},
+                      NumberCase{"0X1f", 31, true}, NumberCase{"$FF", 255, true}, NumberCase{"0x", -99, false},
+                      NumberCase{"$FFFFFFFF", -1, true}, NumberCase{"$100000000", -99, false},
+                      NumberCase{"2147483647", 2147483647, true}, NumberCase{"2147483648", -99, false},
+                      NumberCase{"-2147483648", INT32_MIN, true}, NumberCase{"", -99, false},
+                      NumberCase{"1 2", -99, false}, NumberCase{"12abc", -99, false}));
 
 TEST_F(FastIniFileTest, SemicolonsInsideQuotesAreNotComments) {
   const std::string path = PathOf("q.txt");
@@ -298,10 +293,8 @@ TEST_F(FastIniFileTest, ListsGiveNamesInFileOrder) {
 }
 
 TEST_F(FastIniFileTest, RemoveSectionLeavesTheCommentsThatIntroduceTheNext) {
-  const std::string after =
-      Rewrite("[A]\r\n;mitten\r\nX=1\r\n\r\n; zu B\r\n\r\n[B]\r\nY=2\r\n", [](TFastIniFile& ini) {
-        ini.RemoveSection("A");
-      });
+  const std::string after = Rewrite("[A]\r\n;mitten\r\nX=1\r\n\r\n; zu B\r\n\r\n[B]\r\nY=2\r\n",
+                                    [](TFastIniFile& ini) { ini.RemoveSection("A"); });
   EXPECT_EQ(after, "; zu B\r\n\r\n[B]\r\nY=2\r\n");
 }
 

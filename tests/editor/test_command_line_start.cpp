@@ -38,9 +38,9 @@ class CommandLineStartTest : public MainWindowTest {
   }
   std::unique_ptr<TWBJSON> File() { return LoadEntriesDocument(EntriesPath()); }
   // Four entries; two share a name.
-  const std::string kEntries = Entry("Lieferschein Kunde", "print", false, "U-PRINT") + "," +
-                               Entry("<b>Angebot</b>", "Extern", false, "U-EXT") + "," +
-                               Entry("Doppelt", "pdf", false, "U-PDF") + "," + Entry("Doppelt", "print", false, "U-PRINT-2");
+  const std::string kEntries =
+      Entry("Lieferschein Kunde", "print", false, "U-PRINT") + "," + Entry("<b>Angebot</b>", "Extern", false, "U-EXT") +
+      "," + Entry("Doppelt", "pdf", false, "U-PDF") + "," + Entry("Doppelt", "print", false, "U-PRINT-2");
   static TWBCustomJSON* FindUid(TWBJSON* document, const std::string& uid) {
     TWBSONList* items = EntryItems(document);
     for (int32_t i = 0; items && i < items->ChildCount(); ++i)
@@ -48,7 +48,6 @@ class CommandLineStartTest : public MainWindowTest {
     return nullptr;
   }
 };
-
 
 TEST_F(CommandLineStartTest, DirectStartRunsTheFirstMatchInListOrderAndCloses) {
   struct Case {
@@ -58,8 +57,8 @@ TEST_F(CommandLineStartTest, DirectStartRunsTheFirstMatchInListOrderAndCloses) {
   };
   const Case cases[] = {
       {{"Lieferschein Kunde"}, {"PRINT"}, "U-PRINT"},
-      {{"U-PRINT"}, {"PRINT"}, "U-PRINT"},      // by UID
-      {{"Doppelt"}, {"PRINT"}, "U-PRINT-2"},    // print entries come first in the list
+      {{"U-PRINT"}, {"PRINT"}, "U-PRINT"},           // by UID
+      {{"Doppelt"}, {"PRINT"}, "U-PRINT-2"},         // print entries come first in the list
       {{"U-PRINT-2", "U"}, {"PRINT"}, "U-PRINT-2"},  // argument 2 plays no part here
   };
   for (const Case& c : cases) {
@@ -75,12 +74,9 @@ TEST_F(CommandLineStartTest, DirectStartRunsTheFirstMatchInListOrderAndCloses) {
 
 TEST_F(CommandLineStartTest, NamesMatchAsPlainTextAndExactly) {
   const std::pair<std::string, bool> cases[] = {
-      {"Angebot", true},       // the markup-free name
-      {"<b>Angebot</b>", false},
-      {"angebot", false},      // case matters
-      {"Angebot ", false},
-      {"u-ext", false},
-      {"", false},
+      {"Angebot", true},                              // the markup-free name
+      {"<b>Angebot</b>", false}, {"angebot", false},  // case matters
+      {"Angebot ", false},       {"u-ext", false},   {"", false},
   };
   for (const auto& [argument, runs] : cases) {
     SCOPED_TRACE(argument);
@@ -218,9 +214,9 @@ TEST_F(CommandLineStartTest, PreviewRunsThePrintEntryAsPdfAndCloses) {
   EXPECT_EQ(opener.opened.size(), 1u);
   EXPECT_EQ(view.closeRequests, 1);
 
-  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--preview", "Keiner"},
-                                                    std::vector<std::string>{"--preview", "U-EXT"},
-                                                    std::vector<std::string>{"--check"}}) {
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--preview", "Keiner"}, std::vector<std::string>{"--preview", "U-EXT"},
+        std::vector<std::string>{"--check"}}) {
     SCOPED_TRACE(arguments.back());
     server.writes.clear();
     view.closeRequests = 0;

@@ -62,8 +62,10 @@ class CommandLineTaskTest : public MainWindowTest {
   std::string Out() const { return platform::AnsiToUtf8(output.Out); }
   std::string Err() const { return platform::AnsiToUtf8(output.Err); }
   static std::string Clean(const std::string& name, const std::string& uid) {
-    return "{\"Info\":\"" + name + "\",\"Destination\":\"print\",\"SuperLayoutname\":\"Rechnung\","
-           "\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Fach 1\",\"Copies\":1,\"UID\":\"" + uid + "\"}";
+    return "{\"Info\":\"" + name +
+           "\",\"Destination\":\"print\",\"SuperLayoutname\":\"Rechnung\","
+           "\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Fach 1\",\"Copies\":1,\"UID\":\"" +
+           uid + "\"}";
   }
   TTaskOutput output;
 };
@@ -139,13 +141,17 @@ TEST_F(CommandLineTaskTest, ExportThatCannotWriteSaysWhyAndLeavesFilesAlone) {
     std::string err;
   };
   const Case cases[] = {
-      {{"--export", folder + "da.json"}, kExitFindings,
+      {{"--export", folder + "da.json"},
+       kExitFindings,
        "mehrfachausgabe: Die Datei „" + folder + "da.json“ gibt es schon. Mit --force wird sie ersetzt.\n"},
-      {{"--export", folder + "neu.json", "Keiner"}, kExitFindings,
+      {{"--export", folder + "neu.json", "Keiner"},
+       kExitFindings,
        "mehrfachausgabe: Kein Eintrag heißt „Keiner“ oder hat diese UID; nichts wurde exportiert.\n"},
-      {{"--export", folder + "fehlt/neu.json"}, kExitFindings,
+      {{"--export", folder + "fehlt/neu.json"},
+       kExitFindings,
        "mehrfachausgabe: Die Einträge wurden nicht exportiert: Der Ordner „" + folder + "fehlt“ existiert nicht.\n"},
-      {{"--export"}, kExitUnusable,
+      {{"--export"},
+       kExitUnusable,
        "mehrfachausgabe: --export braucht den Namen der Datei, in die exportiert wird (mehr mit --help).\n"},
   };
   for (const Case& c : cases) {

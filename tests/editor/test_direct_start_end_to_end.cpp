@@ -65,9 +65,17 @@ class DirectStartEndToEnd : public ::testing::Test {
 
   // Runs the server with the program launched with the arguments; the exit code.
   int RunLaunched(const std::vector<std::string>& programArguments) {
-    std::vector<std::string> arguments = {"--database", database, "--appdir", application, "--order", order,
-                                          "--no-cups", "--pipe", "E2E-DIRECT-" + std::to_string(::getpid()),
-                                          "--launch", BinaryPath("mehrfachausgabe")};
+    std::vector<std::string> arguments = {"--database",
+                                          database,
+                                          "--appdir",
+                                          application,
+                                          "--order",
+                                          order,
+                                          "--no-cups",
+                                          "--pipe",
+                                          "E2E-DIRECT-" + std::to_string(::getpid()),
+                                          "--launch",
+                                          BinaryPath("mehrfachausgabe")};
     arguments.insert(arguments.end(), programArguments.begin(), programArguments.end());
     auto server = platform::StartProcess(BinaryPath("wbk-localserver"), arguments);
     if (!server) return -1;

@@ -56,7 +56,7 @@ TEST_F(EditEntryTest, ChangeConfirmedStoresTheFieldsAsTypedAndKeepsTheUid) {
   ASSERT_TRUE(file);
   ASSERT_EQ(Items(file.get())->ChildCount(), 1);
   TWBCustomJSON* entry = Items(file.get())->ChildAt(0);
-  EXPECT_EQ(entry->StringByName("Info"), " <b>Neu</b> ");  // no trimming
+  EXPECT_EQ(entry->StringByName("Info"), " <b>Neu</b> ");    // no trimming
   EXPECT_EQ(entry->StringByName("Filter.POT"), "Rechnung");  // no case change
   EXPECT_EQ(entry->StringByName("Filter.Output"), "print");
   EXPECT_EQ(entry->StringByName("DefaultprinterBinName"), "Fach 1");
@@ -78,7 +78,10 @@ TEST_F(EditEntryTest, AnswersOtherThanYesAndReadOnlyActionsStoreNothing) {
   };
   const Case cases[] = {
       {"nothing chosen", {}, std::nullopt, {}},
-      {"edited, then back to Nichts", {kActionChange, kActionNothing}, MessageAnswer::Yes, {Ansi(kDiscardEditsQuestion)}},
+      {"edited, then back to Nichts",
+       {kActionChange, kActionNothing},
+       MessageAnswer::Yes,
+       {Ansi(kDiscardEditsQuestion)}},
       {"change answered No", {kActionChange}, MessageAnswer::No, {Ansi("Änderungen übernehmen?")}},
       {"add answered No", {kActionAddNew}, MessageAnswer::No, {Ansi("Als neuen Eintrag übernehmen?")}},
       {"delete answered No", {kActionDelete}, MessageAnswer::No, {Ansi("Eintrag „Lieferschein“ löschen?")}},
@@ -162,7 +165,8 @@ TEST_F(EditEntryTest, DeletingTheOnlyEntryWritesEmptyItemsThenTheExampleAgain) {
   ASSERT_EQ(Items(file.get())->ChildCount(), 1);
   EXPECT_EQ(Items(file.get())->ChildAt(0)->StringByName("Info"), Ansi("Beispiel: Ändern Sie alles hier!"));
   EXPECT_NE(Items(file.get())->ChildAt(0)->StringByName("UID"), "U-1");
-  EXPECT_EQ(snapshotView.rows, std::vector<std::string>{Ansi("[pdf] Beispiel: Ändern Sie alles hier!  [Nicht benutzt]")});
+  EXPECT_EQ(snapshotView.rows,
+            std::vector<std::string>{Ansi("[pdf] Beispiel: Ändern Sie alles hier!  [Nicht benutzt]")});
 }
 
 TEST_F(EditEntryTest, DeleteRemovesTheSelectedLineOnly) {
@@ -207,9 +211,9 @@ TEST_F(EditEntryTest, DialogShowsTheSelectedEntryReadOnlyWithItsFileAndActions) 
 
 TEST(CopiesFromText, WholeNumbersOrOne) {
   const std::pair<std::string, int32_t> cases[] = {
-      {"1", 1},      {"3", 3},     {"12", 12},     {"+4", 4},        {"-2", -2},         {"  5", 5},
-      {"zwei", 1},   {"", 1},      {"2 ", 1},      {"2.5", 1},       {"3x", 1},          {"-", 1},
-      {"0", 0},      {"2147483647", 2147483647},   {"2147483648", 1}, {"99999999999", 1}, {"+", 1},
+      {"1", 1},          {"3", 3},           {"12", 12}, {"+4", 4}, {"-2", -2}, {"  5", 5}, {"zwei", 1},
+      {"", 1},           {"2 ", 1},          {"2.5", 1}, {"3x", 1}, {"-", 1},   {"0", 0},   {"2147483647", 2147483647},
+      {"2147483648", 1}, {"99999999999", 1}, {"+", 1},
   };
   for (const auto& [text, copies] : cases) EXPECT_EQ(CopiesFromText(text), copies) << '"' << text << '"';
 }
@@ -233,7 +237,9 @@ class PumpingHooks : public platform::UiHooks {
 TEST_F(EditEntryTest, DeleteDuringARunKeepsTheWindowInStepWithTheList) {
   Start(Entry("Eins", "print", false, "U-1") + "," + Entry("Zwei", "pdf", false, "U-2"));
   server.Answer("SIMPLEGETJSON", {"{\"Order\":[{\"PrintName\":\"A\",\"PrintUID\":\"1\"}]}"});
-  server.onWrite = [this](const std::string&, const std::string&) { WriteBytes(application + "SPOOLER/PDFX/A 1.pdf", ""); };
+  server.onWrite = [this](const std::string&, const std::string&) {
+    WriteBytes(application + "SPOOLER/PDFX/A 1.pdf", "");
+  };
   PumpingHooks hooks;
   platform::SetUiHooks(&hooks);
   const std::string before = ReadBytes(EntriesPath());

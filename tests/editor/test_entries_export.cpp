@@ -37,8 +37,8 @@ class EntriesExportTest : public MainWindowTest {
     installation->database = database;
     installation->server.Answer("DBPATH", {database});
     installation->server.Answer("APPPATH", {application});
-    installation->frm = std::make_unique<TLiveImportFrm>(installation->view, installation->server,
-                                                         installation->opener, std::move(arguments));
+    installation->frm = std::make_unique<TLiveImportFrm>(installation->view, installation->server, installation->opener,
+                                                         std::move(arguments));
     installation->frm->FormCreate();
     AttachMainWindowFeatures(*installation->frm, nullptr);
     installation->frm->FormShow();
@@ -104,11 +104,11 @@ TEST_F(EntriesExportTest, OneEntryChangedInItsFileUpdatesOnlyThatEntryAndKeepsIt
   }
   // Changed in the file by hand: name, printer, copies and a filter.
   std::string text = ReadBytes(exported);
-  for (auto [from, to] : std::vector<std::pair<std::string, std::string>>{
-           {"\"Lieferschein Kunde\"", "\"Lieferschein Kunde (Lager)\""},
-           {"\"Fach 1\"", "\"Fach 2\""},
-           {"\"Copies\":2", "\"Copies\":3"},
-           {"\"LIEFERSCHEIN\"", "\"RECHNUNG\""}}) {
+  for (auto [from, to] :
+       std::vector<std::pair<std::string, std::string>>{{"\"Lieferschein Kunde\"", "\"Lieferschein Kunde (Lager)\""},
+                                                        {"\"Fach 1\"", "\"Fach 2\""},
+                                                        {"\"Copies\":2", "\"Copies\":3"},
+                                                        {"\"LIEFERSCHEIN\"", "\"RECHNUNG\""}}) {
     ASSERT_NE(text.find(from), std::string::npos) << from;
     text.replace(text.find(from), from.size(), to);
   }

@@ -69,22 +69,25 @@ const std::vector<std::string> kEntries = {
 
 TEST(EntryCheck, OneFindingPerKindAndNoneForCleanEntries) {
   Checked checked = Check(kEntries, kPrinters);
-  EXPECT_EQ(checked.Lines(), (std::vector<std::string>{
-      "Layouts: Das Layout „Alt“ wurde nicht gefunden",
-      "Layouts: Das Layout „Neu“ wurde nicht gefunden",
-      "Drucker: Den Drucker „Flur“ bietet der Server nicht an",
-      "Schacht: Der Drucker „Laser“ hat keinen Schacht „fach 1“",
-      "Duplex: Der Duplex-Wert „Vertical“ ist keiner der angebotenen (leer, horizontal, vertical)",
-      "Kopien: Die Anzahl der Kopien ist 0, es wird also nichts gedruckt",
-      "<b>Doppelt</b>: Ein anderer Eintrag hat denselben Namen; ein Direktstart und Verknüpfungen nehmen nur den ersten",
-      "Doppelt: Ein anderer Eintrag hat denselben Namen; ein Direktstart und Verknüpfungen nehmen nur den ersten",
-      "UID 1: Ein anderer Eintrag hat dieselbe UID U-gleich; ein Import im Aktualisierungsmodus kann sie nicht "
-      "unterscheiden",
-      "UID 2: Ein anderer Eintrag hat dieselbe UID U-gleich; ein Import im Aktualisierungsmodus kann sie nicht "
-      "unterscheiden",
-      "Programm: Das Programm „/opt/weg“ wurde nicht gefunden",
-      "Ohne Programm: Es ist kein Programm angegeben",
-  }));
+  EXPECT_EQ(
+      checked.Lines(),
+      (std::vector<std::string>{
+          "Layouts: Das Layout „Alt“ wurde nicht gefunden",
+          "Layouts: Das Layout „Neu“ wurde nicht gefunden",
+          "Drucker: Den Drucker „Flur“ bietet der Server nicht an",
+          "Schacht: Der Drucker „Laser“ hat keinen Schacht „fach 1“",
+          "Duplex: Der Duplex-Wert „Vertical“ ist keiner der angebotenen (leer, horizontal, vertical)",
+          "Kopien: Die Anzahl der Kopien ist 0, es wird also nichts gedruckt",
+          "<b>Doppelt</b>: Ein anderer Eintrag hat denselben Namen; ein Direktstart und Verknüpfungen nehmen nur den "
+          "ersten",
+          "Doppelt: Ein anderer Eintrag hat denselben Namen; ein Direktstart und Verknüpfungen nehmen nur den ersten",
+          "UID 1: Ein anderer Eintrag hat dieselbe UID U-gleich; ein Import im Aktualisierungsmodus kann sie nicht "
+          "unterscheiden",
+          "UID 2: Ein anderer Eintrag hat dieselbe UID U-gleich; ein Import im Aktualisierungsmodus kann sie nicht "
+          "unterscheiden",
+          "Programm: Das Programm „/opt/weg“ wurde nicht gefunden",
+          "Ohne Programm: Es ist kein Programm angegeben",
+      }));
   const std::vector<FindingKind> kinds = {
       FindingKind::MissingLayout, FindingKind::MissingLayout, FindingKind::UnknownPrinter, FindingKind::UnknownBin,
       FindingKind::UnknownDuplex, FindingKind::TooFewCopies,  FindingKind::DuplicateName,  FindingKind::DuplicateName,
@@ -127,8 +130,14 @@ TEST(ExternalProgram, FoundAsGivenOrOnThePath) {
   ::chmod((bin + "notiz.txt").c_str(), 0644);
   env.Set("PATH", "/nirgends:" + bin);
   const std::pair<std::string, bool> cases[] = {
-      {bin + "exporter", true}, {"exporter", true},      {bin + "notiz.txt", false}, {"notiz.txt", false},
-      {bin, false},             {"/nirgends/x", false},  {"", false},                {"sh", false},
+      {bin + "exporter", true},
+      {"exporter", true},
+      {bin + "notiz.txt", false},
+      {"notiz.txt", false},
+      {bin, false},
+      {"/nirgends/x", false},
+      {"", false},
+      {"sh", false},
   };
   for (const auto& [program, exists] : cases) EXPECT_EQ(ExternalProgramExists(program), exists) << program;
 }

@@ -55,7 +55,8 @@ TEST_F(EntryMenuTest, ExportAsksForTheFileAndBeforeReplacingIt) {
   ASSERT_TRUE(one);
   ASSERT_EQ(EntryItems(one.get())->ChildCount(), 1);
   EXPECT_EQ(EntryItems(one.get())->ChildAt(0)->StringByName("UID"), "U-2");
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi("1 Eintrag nach „" + folder + "PDF.json“ exportiert.")});
+  EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+            std::vector<std::string>{Ansi("1 Eintrag nach „" + folder + "PDF.json“ exportiert.")});
 
   // The same file again: replaced only on "Ja".
   const std::string before = ReadBytes(folder + "PDF.json");

@@ -3,10 +3,10 @@
 // file checks, the file's name and life.
 #include "app/main_window_features.h"
 #include "app/overview_page.h"
-#include "entries/entry_check.h"
 #include "app_fixture.h"
 #include "client/client_dirs.h"
 #include "editor_fakes.h"
+#include "entries/entry_check.h"
 #include "platform/codepage.h"
 
 using namespace wb;
@@ -17,7 +17,8 @@ namespace {
 // The fixed markup, written out here once more on purpose: the page's bytes
 // must not drift.
 const std::string kHead =
-    "<html><head><title>\xDC" "bersicht</title>\r\n"
+    "<html><head><title>\xDC"
+    "bersicht</title>\r\n"
     "<meta http-equiv=\"refresh\" content=\"30\" >\r\n"
     "<meta http-equiv=\"Cache-control\" content=\"no-cache\">\r\n"
     "</head>\r\n"
@@ -100,10 +101,12 @@ class OverviewPageTest : public MainWindowTest {
 TEST_F(OverviewPageTest, EmptyListHasHeadFoldersAndFootOnly) { EXPECT_EQ(Page({}), Around("")); }
 
 TEST_F(OverviewPageTest, PrintEntryWithMissingLayoutListsSixActionLinesInOrder) {
-  const std::string page = Page({"{\"Info\":\"Etiketten\",\"Filter.POT\":\"RECHNUNG\",\"Filter.Output\":\"print\","
-                                 "\"Destination\":\"print\",\"SuperLayoutname\":\"Etikett\",\"LabelPrinter\":\"top\","
-                                 "\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Fach 2\"}"});
-  const std::string col2 = Lines({"- Wenn Dokument vom Typ <b>RECHNUNG</b> ist<br>", "- Wenn das Ziel <b>print</b> ist"});
+  const std::string page =
+      Page({"{\"Info\":\"Etiketten\",\"Filter.POT\":\"RECHNUNG\",\"Filter.Output\":\"print\","
+            "\"Destination\":\"print\",\"SuperLayoutname\":\"Etikett\",\"LabelPrinter\":\"top\","
+            "\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Fach 2\"}"});
+  const std::string col2 =
+      Lines({"- Wenn Dokument vom Typ <b>RECHNUNG</b> ist<br>", "- Wenn das Ziel <b>print</b> ist"});
   const std::string col3 = Lines({
       "Das Ziel ist <b>print</b><br>",
       "Folgendes Layout wird daf\xFCr verwendet: <b>Etikett</b><br>",
@@ -123,8 +126,10 @@ TEST_F(OverviewPageTest, ConditionColumnWithLayoutFilter) {
                                 "- Wenn das Ziel <b></b> ist"})),
             std::string::npos);
   const std::string found = Page({"{\"Filter.LayoutName\":\"Rechnung\",\"Destination\":\"Extern\"}"}, {"Rechnung"});
-  EXPECT_NE(found.find("<div>" + Lines({"- Wenn Dokument dieses Layout verwendet: <b>Rechnung</b><br>",
-                                        "- Wenn das Ziel <b></b> ist"}) + "</div>"),
+  EXPECT_NE(found.find(
+                "<div>" +
+                Lines({"- Wenn Dokument dieses Layout verwendet: <b>Rechnung</b><br>", "- Wenn das Ziel <b></b> ist"}) +
+                "</div>"),
             std::string::npos);
 }
 
@@ -142,8 +147,7 @@ TEST_F(OverviewPageTest, ActionColumnCases) {
         "Es wird in folgende Bereiche gedruckt: <b></b><br>"}},
       {"PDF upper case counts as not pdf",
        "{\"Destination\":\"PDF\",\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Fach 1\"}",
-       {"Das Ziel ist <b>PDF</b><br>",
-        kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack,
+       {"Das Ziel ist <b>PDF</b><br>", kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack,
         "Es wird in folgende Bereiche gedruckt: <b></b><br>", "Als Drucker wird <b>Laser</b> verwendet<br>",
         "Es wird aus dem Schacht <b>Fach 1</b> gedruckt<br>"}},
       {"Extern without ServerExeName",
@@ -151,7 +155,8 @@ TEST_F(OverviewPageTest, ActionColumnCases) {
        {"Das Ziel ist <b>Extern</b><br>", "Es wird folgendes Programm aufgerufen: <b><br></b><br>"}},
       {"Extern with its program",
        "{\"Destination\":\"Extern\",\"ServerExeName\":\"C:\\\\Tools\\\\export.exe\"}",
-       {"Das Ziel ist <b>Extern</b><br>", "Es wird folgendes Programm aufgerufen: <b><br>C:\\Tools\\export.exe</b><br>"}},
+       {"Das Ziel ist <b>Extern</b><br>",
+        "Es wird folgendes Programm aufgerufen: <b><br>C:\\Tools\\export.exe</b><br>"}},
       {"extern lower case is not Extern",
        "{\"Destination\":\"extern\",\"ServerExeName\":\"x.exe\"}",
        {"Das Ziel ist <b>extern</b><br>", kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack,
@@ -178,10 +183,10 @@ TEST_F(OverviewPageTest, NameColumnIsPlainTextWithTheSwitchedOffNote) {
 }
 
 TEST_F(OverviewPageTest, InsertedValuesAreEscapedAndPlaceholdersReplacedOnce) {
-  const std::string page = Page({
-      "{\"Info\":\"A &amp; B [COL3] [col2]\",\"Filter.POT\":\"<script>alert(1)</script>\","
-      "\"Filter.Output\":\"\\\"x\\\" & y\",\"Destination\":\"print\",\"SuperLayoutname\":\"L<1>\","
-      "\"Defaultprinter\":\"Drucker \\\"Flur\\\" <2>\",\"DefaultprinterBinName\":\"[COL1]\"}"});
+  const std::string page =
+      Page({"{\"Info\":\"A &amp; B [COL3] [col2]\",\"Filter.POT\":\"<script>alert(1)</script>\","
+            "\"Filter.Output\":\"\\\"x\\\" & y\",\"Destination\":\"print\",\"SuperLayoutname\":\"L<1>\","
+            "\"Defaultprinter\":\"Drucker \\\"Flur\\\" <2>\",\"DefaultprinterBinName\":\"[COL1]\"}"});
   const std::string col1 = "A &amp; B [COL3] [col2]";
   const std::string col2 = Lines({"- Wenn Dokument vom Typ <b>&lt;script&gt;alert(1)&lt;/script&gt;</b> ist<br>",
                                   "- Wenn das Ziel <b>&quot;x&quot; &amp; y</b> ist"});
@@ -213,8 +218,8 @@ TEST_F(OverviewPageTest, LayoutFilesAreFoundWithoutRegardToCase) {
   WriteBytes(database + "rechnung_superlayout.da1", "");
   std::filesystem::create_directories(database + "Ordner_SUPERLAYOUT.DA1");
   const std::pair<std::string, bool> cases[] = {
-      {"Etikett", true}, {"ETIKETT", true}, {"Rechnung", true}, {"Angebot", false},
-      {"Ordner", false},  // a folder is no layout file
+      {"Etikett", true},  {"ETIKETT", true},  {"Rechnung", true},
+      {"Angebot", false}, {"Ordner", false},  // a folder is no layout file
       {"*", false},       {"Etik?tt", false},
   };
   for (const auto& [name, exists] : cases) EXPECT_EQ(LayoutFileExists(database, name), exists) << name;
@@ -232,16 +237,16 @@ TEST_F(OverviewPageTest, TheLinkWritesOpensAndTheWindowDeletesThePage) {
   // The file byte for byte, rows in list order (the print entry first).
   const std::string noLayout = kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack;
   const std::string channel = Lines({"- Wenn das Ziel <b></b> ist"});
-  EXPECT_EQ(ReadBytes(expectedPath),
-            kHead + Folders(database, application) +
-                Row("Druck", channel,
-                    Lines({"Das Ziel ist <b>print</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>",
-                           // the entry check's finding: the entry has no "Copies"
-                           kRed + "Warnung: Die Anzahl der Kopien ist 0, es wird also nichts gedruckt" + kBlack +
-                               "<br>"})) +
-                Row("Angebot<br>" + kRed + "Dieser Eintrag wird nicht benutzt ", channel,
-                    Lines({"Das Ziel ist <b>pdf</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>"})) +
-                kFoot);
+  EXPECT_EQ(
+      ReadBytes(expectedPath),
+      kHead + Folders(database, application) +
+          Row("Druck", channel,
+              Lines({"Das Ziel ist <b>print</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>",
+                     // the entry check's finding: the entry has no "Copies"
+                     kRed + "Warnung: Die Anzahl der Kopien ist 0, es wird also nichts gedruckt" + kBlack + "<br>"})) +
+          Row("Angebot<br>" + kRed + "Dieser Eintrag wird nicht benutzt ", channel,
+              Lines({"Das Ziel ist <b>pdf</b><br>", noLayout, "Es wird in folgende Bereiche gedruckt: <b></b><br>"})) +
+          kFoot);
   frm->FormDestroy();
   EXPECT_FALSE(std::filesystem::exists(expectedPath));
 }
@@ -281,7 +286,10 @@ TEST_F(OverviewPageTest, CheckFindingsAreWarningLinesInTheirRowOnly) {
       kRed + "Warnung: Das Layout <b>Etikett</b> wurde nicht gefunden" + kBlack + "<br>",
       "Es wird in folgende Bereiche gedruckt: <b></b><br>",
       "Als Drucker wird <b>Flur &quot;2&quot;</b> verwendet<br>",
-      kRed + "Warnung: Den Drucker \x84" "Flur &quot;2&quot;\x93 bietet der Server nicht an" + kBlack + "<br>",
+      kRed +
+          "Warnung: Den Drucker \x84"
+          "Flur &quot;2&quot;\x93 bietet der Server nicht an" +
+          kBlack + "<br>",
       kRed + "Warnung: Die Anzahl der Kopien ist 0, es wird also nichts gedruckt" + kBlack + "<br>",
   });
   const std::string flurRow = Row("Flur", Lines({"- Wenn das Ziel <b></b> ist"}), col3);
@@ -289,7 +297,7 @@ TEST_F(OverviewPageTest, CheckFindingsAreWarningLinesInTheirRowOnly) {
   EXPECT_NE(page.find(flurRow), std::string::npos) << page;
   // The clean entry's row, and the page around the rows, are as without the check.
   EXPECT_EQ(page.substr(0, page.find(flurRow)), withoutCheck.substr(0, page.find(flurRow)));
-  EXPECT_EQ(page.substr(page.find(flurRow) + flurRow.size()), Around(""). substr(Around("").size() - kFoot.size()));
+  EXPECT_EQ(page.substr(page.find(flurRow) + flurRow.size()), Around("").substr(Around("").size() - kFoot.size()));
   EXPECT_NE(withoutCheck.find("Als Drucker wird <b>Flur &quot;2&quot;</b> verwendet<br>\r\n</div>"), std::string::npos);
 }
 

@@ -98,18 +98,18 @@ TEST_F(SetupFormTest, UnreadablePrinterRepliesGiveNoPrinters) {
 
 TEST_F(SetupFormTest, LoadFromEntryFillsEveryFieldAsStored) {
   auto dialog = Open();
-  dialog->form.LoadFromEntry(*Entry(
-      "{\"Info\":\"<b>Name</b> \",\"Filter.POT\":\"RECHNUNG\",\"Filter.Output\":\"mail\","
-      "\"Filter.LayoutName\":\"Rechnung\",\"Destination\":\"print\",\"SuperLayoutname\":\"Etikett\","
-      "\"LabelPrinter\":\"top\",\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Fach 2\","
-      "\"DuplexType\":\"vertical\",\"Copies\":3,\"Forbidden\":true}"));
+  dialog->form.LoadFromEntry(
+      *Entry("{\"Info\":\"<b>Name</b> \",\"Filter.POT\":\"RECHNUNG\",\"Filter.Output\":\"mail\","
+             "\"Filter.LayoutName\":\"Rechnung\",\"Destination\":\"print\",\"SuperLayoutname\":\"Etikett\","
+             "\"LabelPrinter\":\"top\",\"Defaultprinter\":\"Laser\",\"DefaultprinterBinName\":\"Fach 2\","
+             "\"DuplexType\":\"vertical\",\"Copies\":3,\"Forbidden\":true}"));
   RecordingSetupView& view = dialog->view;
   const std::map<SetupField, std::string> expected = {
-      {SetupField::Name, "<b>Name</b> "},       {SetupField::FilterPOT, "RECHNUNG"},
-      {SetupField::FilterOutput, "mail"},      {SetupField::FilterLayoutName, "Rechnung"},
-      {SetupField::Destination, "print"},      {SetupField::SuperLayoutname, "Etikett"},
-      {SetupField::LabelPrinter, "top"},       {SetupField::Printer, "Laser"},
-      {SetupField::Bin, "Fach 2"},             {SetupField::Duplex, "vertical"},
+      {SetupField::Name, "<b>Name</b> "}, {SetupField::FilterPOT, "RECHNUNG"},
+      {SetupField::FilterOutput, "mail"}, {SetupField::FilterLayoutName, "Rechnung"},
+      {SetupField::Destination, "print"}, {SetupField::SuperLayoutname, "Etikett"},
+      {SetupField::LabelPrinter, "top"},  {SetupField::Printer, "Laser"},
+      {SetupField::Bin, "Fach 2"},        {SetupField::Duplex, "vertical"},
       {SetupField::Count, "3"},
   };
   for (const auto& [field, text] : expected) EXPECT_EQ(view.FieldText(field), text) << static_cast<int>(field);
@@ -222,10 +222,10 @@ TEST_F(SetupFormTest, PrinterAndBinTurnRedWhenNotOffered) {
     bool printerRed, binRed;
   };
   const Case cases[] = {
-      {"Laser", "Fach 2", false, false},   {"Laser", "Manuell", false, false},  // both "Laser"s count
-      {"Laser", "fach 2", false, true},    {"Laser", "", false, false},
-      {"Flur", "Fach 1", true, false},     {"laser", "Fach 1", true, false},  // exact names; no bin judged
-      {"", "Rolle", false, false},  // no printer: the default one, not judged
+      {"Laser", "Fach 2", false, false}, {"Laser", "Manuell", false, false},  // both "Laser"s count
+      {"Laser", "fach 2", false, true},  {"Laser", "", false, false},
+      {"Flur", "Fach 1", true, false},   {"laser", "Fach 1", true, false},  // exact names; no bin judged
+      {"", "Rolle", false, false},                                          // no printer: the default one, not judged
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.printer + "/" + c.bin);

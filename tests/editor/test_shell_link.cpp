@@ -227,8 +227,16 @@ TEST_F(ShortcutTest, LinkArgumentsReachTheProgramAsOneArgument) {
   EXPECT_EQ(ShellLinkArgumentsText("Lieferschein"), "\"Lieferschein\"");
   EXPECT_EQ(ShellLinkArgumentsText("Zitat \"x\""), "\"Zitat \\\"x\\\"\"");
   const std::string names[] = {
-      "Schlicht", "Zitat \"innen\"", "\"ganz in Anführung\"", "Ende mit Backslash\\",
-      "Back\\\"slash vor Zitat", "zwei\\\\ vor \\\\\"", "Tab\tund  zwei Blanks", "", "\"", "a:b*c?",
+      "Schlicht",
+      "Zitat \"innen\"",
+      "\"ganz in Anführung\"",
+      "Ende mit Backslash\\",
+      "Back\\\"slash vor Zitat",
+      "zwei\\\\ vor \\\\\"",
+      "Tab\tund  zwei Blanks",
+      "",
+      "\"",
+      "a:b*c?",
   };
   for (const std::string& name : names)
     EXPECT_EQ(WindowsArguments(ShellLinkArgumentsText(name)), std::vector<std::string>{name}) << name;

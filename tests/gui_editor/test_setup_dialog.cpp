@@ -28,8 +28,8 @@ using namespace wb::test;
 namespace {
 
 constexpr SetupField kDropDowns[] = {
-    SetupField::FilterLayoutName, SetupField::FilterPOT, SetupField::FilterOutput, SetupField::Destination,
-    SetupField::SuperLayoutname,  SetupField::LabelPrinter, SetupField::Printer,  SetupField::Bin,
+    SetupField::FilterLayoutName, SetupField::FilterPOT,    SetupField::FilterOutput, SetupField::Destination,
+    SetupField::SuperLayoutname,  SetupField::LabelPrinter, SetupField::Printer,      SetupField::Bin,
     SetupField::Duplex,           SetupField::Count,
 };
 
@@ -48,7 +48,9 @@ class SetupDialogTest : public GuiTest {
     TSetupServices services;
     services.ReadServerValue = [this](const std::string& command) { return answers[command]; };
     services.ShowInFolder = [this](const std::string& path) { shown.push_back(path); };
-    services.Confirm = [](const std::string& question) { return MessageBoxes::AskYesNo(question, MessageIcon::Warning); };
+    services.Confirm = [](const std::string& question) {
+      return MessageBoxes::AskYesNo(question, MessageIcon::Warning);
+    };
     return std::make_unique<SetupDialog>(std::move(services));
   }
   // A dialog showing an entry, as the main window opens it.
@@ -79,10 +81,11 @@ TEST_F(SetupDialogTest, LayoutAsDesigned) {
   EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
   EXPECT_EQ(dialog->NameEdit()->geometry(), QRect(108, 16, 377, 23));
   const std::pair<SetupField, int> tops[] = {
-      {SetupField::FilterLayoutName, 84}, {SetupField::FilterPOT, 111}, {SetupField::FilterOutput, 138},
-      {SetupField::Destination, 194},     {SetupField::SuperLayoutname, 223}, {SetupField::LabelPrinter, 253},
-      {SetupField::Printer, 282},         {SetupField::Bin, 311},         {SetupField::Duplex, 341},
-      {SetupField::Count, 370},
+      {SetupField::FilterLayoutName, 84}, {SetupField::FilterPOT, 111},
+      {SetupField::FilterOutput, 138},    {SetupField::Destination, 194},
+      {SetupField::SuperLayoutname, 223}, {SetupField::LabelPrinter, 253},
+      {SetupField::Printer, 282},         {SetupField::Bin, 311},
+      {SetupField::Duplex, 341},          {SetupField::Count, 370},
   };
   for (const auto& [field, top] : tops) {
     EXPECT_EQ(dialog->Field(field)->pos(), QPoint(108, top)) << static_cast<int>(field);

@@ -89,7 +89,8 @@ bool SameColumns(const QImage& a, const QImage& b, int from) {
 }
 
 TEST(PainterSurfaceRows, MarkupRedShowsUnlessTheRowIsSelected) {
-  for (const char* markup : {"<FONT color=\"clRed\">Mahnung</FONT> Stufe 2", "<FONT COLOR=\"#FF0000\">Mahnung</FONT> Stufe 2"}) {
+  for (const char* markup :
+       {"<FONT color=\"clRed\">Mahnung</FONT> Stufe 2", "<FONT COLOR=\"#FF0000\">Mahnung</FONT> Stufe 2"}) {
     EXPECT_GT(CountPixels(DrawRow(markup), IsRed), 20) << markup;
     Row selected;
     selected.selected = true;
@@ -203,7 +204,7 @@ TEST(PainterSurfaceFonts, GlyphRunsLookLikeQtText) {
     QPoint translation;
   };
   const Case cases[] = {
-      {96, false, false, {}},   {96, true, false, {}},     {120, false, false, {}}, {120, true, false, {}},
+      {96, false, false, {}},     {96, true, false, {}},      {120, false, false, {}},   {120, true, false, {}},
       {96, true, false, {19, 6}}, {96, false, true, {19, 6}}, {120, true, true, {3, 1}},
   };
   for (const Case& c : cases) {
@@ -234,10 +235,11 @@ TEST(PainterSurfaceFonts, GlyphRunsLookLikeQtText) {
         painter.translate(c.translation);
         painter.setFont(qfont);
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(5, QFontMetrics(qfont, &qts).ascent()), QString::fromLatin1(text.c_str()).replace(QChar(0x80), QChar(0x20AC)));
+        painter.drawText(QPointF(5, QFontMetrics(qfont, &qts).ascent()),
+                         QString::fromLatin1(text.c_str()).replace(QChar(0x80), QChar(0x20AC)));
       }
-      EXPECT_EQ(ours, qts) << dpi << " dpi, underline " << underline << ", strike-out " << c.strikeOut
-                           << ", moved by " << c.translation.x() << "," << c.translation.y();
+      EXPECT_EQ(ours, qts) << dpi << " dpi, underline " << underline << ", strike-out " << c.strikeOut << ", moved by "
+                           << c.translation.x() << "," << c.translation.y();
     }
   }
 }

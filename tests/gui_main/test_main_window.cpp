@@ -137,7 +137,9 @@ TEST_F(MainWindowGuiTest, ClosingTheWindowDuringTheWaitOpensNothing) {
   Open(server, opener);
   window->OpenPdfBox()->setChecked(true);
   // The server takes the command, but its PDF has not come when the user closes the window.
-  server.onWrite = [&](const std::string&, const std::string&) { QTimer::singleShot(100, window.get(), &QWidget::close); };
+  server.onWrite = [&](const std::string&, const std::string&) {
+    QTimer::singleShot(100, window.get(), &QWidget::close);
+  };
   QTest::mouseClick(window->RunButton(), Qt::LeftButton);
   EXPECT_EQ(server.Count("WRITE CREATEPDF"), 1);
   EXPECT_FALSE(window->isVisible());

@@ -145,7 +145,8 @@ std::vector<std::wstring> ComboItems(HWND combo) {
   for (int i = 0; i < count; ++i) {
     const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
     std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const auto copied = ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    const auto copied =
+        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
     item.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     items.push_back(item);
   }

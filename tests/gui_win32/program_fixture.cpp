@@ -126,9 +126,9 @@ void ProgramTest::StartServer(const std::string& databaseName) {
   application_ = root_ + "app\\";
   ForceDirs(database_ + "Sonderdruck.V1\\");
   ForceDirs(application_ + "SPOOLER\\PDFX\\");
-  server_ = std::make_unique<ScriptedServer>("WBK-GUI-TEST-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                                                 std::to_string(gTestNumber.load()),
-                                             database_, application_);
+  server_ = std::make_unique<ScriptedServer>(
+      "WBK-GUI-TEST-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(gTestNumber.load()), database_,
+      application_);
   server_->SetAnswer("SIMPLEGETJSON", kOrder);
   ASSERT_TRUE(server_->Running());
 }

@@ -58,7 +58,8 @@ class Canvas {
           right = std::max(right, x);
           bottom = std::max(bottom, y);
         }
-    return std::to_string(left) + "," + std::to_string(top) + "-" + std::to_string(right) + "," + std::to_string(bottom);
+    return std::to_string(left) + "," + std::to_string(top) + "-" + std::to_string(right) + "," +
+           std::to_string(bottom);
   }
   int InkedPixels() const {
     int count = 0;
@@ -117,7 +118,9 @@ TEST(GdiSurface, TextDrawsAsGdiDrawTextDoes) {
       {"bold", MakeFont("Tahoma", 9, true, false, false, false), "Lieferschein [pdf]"},
       {"italic", MakeFont("Tahoma", 10, false, true, false, false), "Gutschrift f\xc3\xbcr M\xc3\xbcller"},
       {"underline", MakeFont("Tahoma", 9, false, false, true, false, RGB(0, 0, 255)), "Eigenschaften"},
-      {"strike", MakeFont("Tahoma", 12, false, false, false, true, RGB(255, 0, 0)), "Gr\xc3\xb6\xc3\x9f" "e 10\xe2\x82\xac"},
+      {"strike", MakeFont("Tahoma", 12, false, false, false, true, RGB(255, 0, 0)),
+       "Gr\xc3\xb6\xc3\x9f"
+       "e 10\xe2\x82\xac"},
       {"other face", MakeFont("Courier New", 11, true, true, false, false), "Bestellung"},
   };
   for (const TextCase& test : cases) {
@@ -140,7 +143,8 @@ TEST(GdiSurface, TextDrawsAsGdiDrawTextDoes) {
     ::SelectObject(reference.Dc(), old);
     ::DeleteObject(font);
     EXPECT_GT(drawn.InkedPixels(), 20);
-    EXPECT_TRUE(drawn.Pixels() == reference.Pixels()) << drawn.InkBox() << " drawn, " << reference.InkBox() << " by GDI";
+    EXPECT_TRUE(drawn.Pixels() == reference.Pixels())
+        << drawn.InkBox() << " drawn, " << reference.InkBox() << " by GDI";
   }
 }
 

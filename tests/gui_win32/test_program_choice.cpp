@@ -2,8 +2,8 @@
 // description and patterns as pairs of NUL-terminated texts, two NULs at the end.
 #include <gtest/gtest.h>
 
-#include "opening/program_choice.h"
 #include "gui/win32/program_choice_dialog.h"
+#include "opening/program_choice.h"
 
 using namespace wb;
 

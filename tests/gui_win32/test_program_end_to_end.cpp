@@ -205,9 +205,9 @@ TEST_F(ProgramTest, EditorChangesTheEntryAndTheFileHoldsExactlyTheChange) {
   HWND copies = Control(editor, kIdFieldBase + static_cast<int>(SetupField::Count));
   EXPECT_EQ(Text(copies), L"1");
   HWND action = Control(editor, kIdAction);
-  EXPECT_EQ(ComboItems(action), (std::vector<std::wstring>{W("Nichts änderbar"), W("Vorhandenen Eintrag ändern"),
-                                                           W("Als neuen Eintrag übernehmen"),
-                                                           W("Diesen Eintrag löschen")}));
+  EXPECT_EQ(ComboItems(action),
+            (std::vector<std::wstring>{W("Nichts änderbar"), W("Vorhandenen Eintrag ändern"),
+                                       W("Als neuen Eintrag übernehmen"), W("Diesen Eintrag löschen")}));
   EXPECT_EQ(ComboSelection(action), 0);
 
   // Read-only: typing changes nothing, the check box cannot be used.
@@ -241,8 +241,8 @@ TEST_F(ProgramTest, EditorChangesTheEntryAndTheFileHoldsExactlyTheChange) {
   EXPECT_NE(program.MessageBoxText().find(W("Änderungen übernehmen?")), std::wstring::npos);
   ASSERT_TRUE(program.AnswerMessageBox(L"Ja"));
   HWND list = Control(window, kIdEntryList);
-  EXPECT_TRUE(WaitUntil([&] { return ComboItems(list).size() == 3 && ComboItems(list)[1] == L"[pdf] Angebot neu"; },
-                        10000));
+  EXPECT_TRUE(
+      WaitUntil([&] { return ComboItems(list).size() == 3 && ComboItems(list)[1] == L"[pdf] Angebot neu"; }, 10000));
   const std::string expected =
       "{\r\n"
       "  \"LogFileName\":\"<TMP>log.json\",\r\n"
@@ -296,7 +296,6 @@ TEST_F(ProgramTest, DirectStartByNameAndByUidRunsTheEntryAndEnds) {
   }
   EXPECT_EQ(Last(*server_, "CREATEPDF").Data, PdfEntryJson(PdfPath("Angebot 4711 A17")));
   EXPECT_EQ(Opened(), PdfPath("Angebot 4711 A17") + "\n");
-
 }
 
 TEST_F(ProgramTest, ImportAddsNewEntriesAndUpdatesKnownOnesKeepingTheirFilters) {
@@ -438,8 +437,8 @@ int RunWithStreams(const std::string& arguments, const std::string& out, const s
   startup.hStdError = errFile;
   PROCESS_INFORMATION process{};
   std::string command = "\"" + BinFolder() + "mehrfachausgabe.exe\" " + arguments;
-  const BOOL started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                        &process);
+  const BOOL started =
+      ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   ::CloseHandle(outFile);
   ::CloseHandle(errFile);
   if (!started) return -1;
@@ -491,8 +490,8 @@ std::string KnownFolder(int csidl) {
 bool UninstallKeyExists() {
   HKEY key = nullptr;
   const LONG result =
-      ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mehrfachausgabe", 0,
-                      KEY_READ | KEY_WOW64_64KEY, &key);
+      ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mehrfachausgabe",
+                      0, KEY_READ | KEY_WOW64_64KEY, &key);
   if (key != nullptr) ::RegCloseKey(key);
   return result == ERROR_SUCCESS;
 }

@@ -97,9 +97,8 @@ TEST_F(HtmlLayout, FontSizesAndTheReturnToTheBaseFont) {
     const char* markup;
     int size;
   } const cases[] = {
-      {"<FONT size=1>x", 8},    {"<FONT size=2>x", 10},  {"<FONT size=3>x", 12},
-      {"<FONT size=\"4\">x", 14}, {"<FONT SIZE = 5>x", 16}, {"<FONT size=20>x", 20},
-      {"<FONT size=0>x", 9},    {"<FONT size=abc>x", 9},
+      {"<FONT size=1>x", 8},    {"<FONT size=2>x", 10},  {"<FONT size=3>x", 12}, {"<FONT size=\"4\">x", 14},
+      {"<FONT SIZE = 5>x", 16}, {"<FONT size=20>x", 20}, {"<FONT size=0>x", 9},  {"<FONT size=abc>x", 9},
   };
   for (const Case& c : cases) {
     surface.ops.clear();
@@ -136,11 +135,11 @@ TEST_F(HtmlLayout, AmpersandRuleOfListRows) {
     const char* item;
     const char* drawn;
   } const cases[] = {
-      {"&Datei", "Datei"},         // access key mark
-      {"A & B", "A & B"},          // space after the ampersand
-      {"A&B", "A&B"},              // only one character after it
-      {"A&amp;B", "Aamp;B"},       // removed before entities are replaced
-      {"x&&y&z", "xyz"},           // every ampersand goes
+      {"&Datei", "Datei"},    // access key mark
+      {"A & B", "A & B"},     // space after the ampersand
+      {"A&B", "A&B"},         // only one character after it
+      {"A&amp;B", "Aamp;B"},  // removed before entities are replaced
+      {"x&&y&z", "xyz"},      // every ampersand goes
   };
   for (const Case& c : cases) {
     surface.ops.clear();

@@ -19,11 +19,19 @@ TEST(HtmlColors, ByName) {
     const char* name;
     TColor color;
   } const cases[] = {
-      {"clRed", 0x000000FF},       {"CLRED", 0x000000FF},        {"clred", 0x000000FF},
-      {"clNavy", 0x00800000},      {"clTeal", 0x00808000},       {"clSilver", 0x00C0C0C0},
-      {"clWindowText", 0x80000008}, {"clHighlight", 0x8000000D},  {"clInfoBk", 0x80000018},
+      {"clRed", 0x000000FF},
+      {"CLRED", 0x000000FF},
+      {"clred", 0x000000FF},
+      {"clNavy", 0x00800000},
+      {"clTeal", 0x00808000},
+      {"clSilver", 0x00C0C0C0},
+      {"clWindowText", 0x80000008},
+      {"clHighlight", 0x8000000D},
+      {"clInfoBk", 0x80000018},
       {"clInactiveCaptionText", 0x80000013},
-      {"red", 0},                  {"", 0},                      {"clRed ", 0},
+      {"red", 0},
+      {"", 0},
+      {"clRed ", 0},
       {"clInactiveCaptionTextX", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(HtmlColorByName(c.name), c.color) << c.name;
@@ -34,9 +42,16 @@ TEST(HtmlColors, Hexadecimal) {
     const char* text;
     TColor color;
   } const cases[] = {
-      {"#808080", 0x00808080}, {"#FF0000", 0x000000FF}, {"#00FF00", 0x0000FF00}, {"#0000FF", 0x00FF0000},
-      {"#12", 0x00000012},     {"#1", 0},               {"", 0},                  {"#GG00FF", 0x00FF0000},
-      {"#ff8000", 0x000080FF}, {"#1234567", 0x00563412},
+      {"#808080", 0x00808080},
+      {"#FF0000", 0x000000FF},
+      {"#00FF00", 0x0000FF00},
+      {"#0000FF", 0x00FF0000},
+      {"#12", 0x00000012},
+      {"#1", 0},
+      {"", 0},
+      {"#GG00FF", 0x00FF0000},
+      {"#ff8000", 0x000080FF},
+      {"#1234567", 0x00563412},
   };
   for (const auto& c : cases) EXPECT_EQ(HtmlHexColor(c.text), c.color) << c.text;
 }
@@ -46,11 +61,11 @@ TEST(HtmlEntities, WholeTextCases) {
     const char* text;
     const char* result;
   } const cases[] = {
-      {"a &amp; b", "a & b"},      {"&AMP;", "&"},         {"&Quot;x&quot;", "\"x\""},
-      {"&sect;&permil;&reg;&copy;&para;&trade;&euro;", "\xA7\x89\xAE\xA9\xB6\x99\x80"},
-      {"&amp;amp;amp;", "&"},     {"&amp;quot;", "\""},   {"&am&amp;p;", "&am&p;"},
-      {"&unknown; & ;", "&unknown; & ;"},                  {"&lt;", "&lt;"},
-      {"&&amp;amp;", "&&"},
+      {"a &amp; b", "a & b"},     {"&AMP;", "&"},
+      {"&Quot;x&quot;", "\"x\""}, {"&sect;&permil;&reg;&copy;&para;&trade;&euro;", "\xA7\x89\xAE\xA9\xB6\x99\x80"},
+      {"&amp;amp;amp;", "&"},     {"&amp;quot;", "\""},
+      {"&am&amp;p;", "&am&p;"},   {"&unknown; & ;", "&unknown; & ;"},
+      {"&lt;", "&lt;"},           {"&&amp;amp;", "&&"},
   };
   for (const auto& c : cases) EXPECT_EQ(ReplaceWholeTextEntities(c.text), c.result) << c.text;
 }
@@ -59,7 +74,7 @@ TEST(HtmlEntities, WholeTextCases) {
 // none; the one-pass replacement must end in the same text.
 std::string SweepUntilStable(std::string text) {
   static const std::pair<const char*, char> kEntities[] = {
-      {"&amp;", '&'}, {"&quot;", '"'}, {"&sect;", '\xA7'}, {"&permil;", '\x89'}, {"&reg;", '\xAE'},
+      {"&amp;", '&'},     {"&quot;", '"'},    {"&sect;", '\xA7'},  {"&permil;", '\x89'}, {"&reg;", '\xAE'},
       {"&copy;", '\xA9'}, {"&para;", '\xB6'}, {"&trade;", '\x99'}, {"&euro;", '\x80'}};
   auto lower = [](std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -108,8 +123,13 @@ TEST(HtmlEntities, BothStepsTogether) {
     const char* markup;
     const char* shown;
   } const cases[] = {
-      {"x&lt;y", "x<y"},   {"x&LT;y", "x&LT;y"}, {"&AMP;", "&"},        {"&amp;lt;B&amp;gt;", "<B>"},
-      {"a&nbsp;b", "a b"}, {"&euro; 5", "\x80 5"}, {"&quot;zitiert&quot;", "\"zitiert\""},
+      {"x&lt;y", "x<y"},
+      {"x&LT;y", "x&LT;y"},
+      {"&AMP;", "&"},
+      {"&amp;lt;B&amp;gt;", "<B>"},
+      {"a&nbsp;b", "a b"},
+      {"&euro; 5", "\x80 5"},
+      {"&quot;zitiert&quot;", "\"zitiert\""},
   };
   for (const auto& c : cases) {
     surface.ops.clear();
@@ -123,8 +143,8 @@ TEST(HtmlText, PreparationOfTheWholeText) {
     const char* text;
     const char* prepared;
   } const cases[] = {
-      {"a\r\nb", "a<BR>b"}, {"a\nb", "ab"},           {"a\rb\r", "a<BR>b<BR>"},
-      {"<#abc>def", "abcdef"}, {"a<#b>c<#d>", "abc<#d>"}, {"<#x", "x"},
+      {"a\r\nb", "a<BR>b"},      {"a\nb", "ab"}, {"a\rb\r", "a<BR>b<BR>"}, {"<#abc>def", "abcdef"},
+      {"a<#b>c<#d>", "abc<#d>"}, {"<#x", "x"},
   };
   for (const auto& c : cases) EXPECT_EQ(PrepareMarkupText(c.text), c.prepared) << c.text;
 }

@@ -50,9 +50,9 @@ TEST_F(LinkText, TheWindowsLinkLabelHasTwoLinksWithAnEmptyLineBetween) {
     std::string target;
   };
   const Probe probes[] = {
-      {0, 0, "E"},   {77, 11, "E"}, {78, 5, ""},   // right of the first link
-      {5, 12, ""},   {5, 23, ""},                  // the empty line
-      {5, 24, "L"},  {125, 35, "L"}, {5, 36, ""},  // below the text
+      {0, 0, "E"},  {77, 11, "E"},  {78, 5, ""},  // right of the first link
+      {5, 12, ""},  {5, 23, ""},                  // the empty line
+      {5, 24, "L"}, {125, 35, "L"}, {5, 36, ""},  // below the text
       {-1, 5, ""},
   };
   for (const Probe& probe : probes) {
@@ -68,17 +68,28 @@ TEST_F(LinkText, WrapsAtTheLastSpaceThatFits) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"aaa bbb ccc", 42, true, {"aaa bbb", "ccc"}},       // "aaa bbb" is exactly 42 wide
-      {"aaa bbb ccc", 41, true, {"aaa", "bbb", "ccc"}},    // spaces at a wrap are dropped
-      {"aaa bbb ccc", 41, false, {"aaa bbb ccc"}},         // no wrapping asked for
-      {"abcdefgh ab", 10, true, {"abcdefgh", "ab"}},      // a long word stays whole
-      {"aaa  bbb", 100, true, {"aaa  bbb"}},               // spaces inside a line are kept
-      {"a\xA0" "b c", 18, true, {"a\xA0" "b", "c"}},       // no wrap at a non-breaking space
-      {"a&nbsp;b c", 18, true, {"a\xA0" "b", "c"}},
-      {"x<br> y", 100, true, {"x", " y"}},                 // after a break the spaces stay
-      {"a\r\nb", 100, true, {"a", "b"}},                   // CR breaks, LF is dropped
+      {"aaa bbb ccc", 42, true, {"aaa bbb", "ccc"}},     // "aaa bbb" is exactly 42 wide
+      {"aaa bbb ccc", 41, true, {"aaa", "bbb", "ccc"}},  // spaces at a wrap are dropped
+      {"aaa bbb ccc", 41, false, {"aaa bbb ccc"}},       // no wrapping asked for
+      {"abcdefgh ab", 10, true, {"abcdefgh", "ab"}},     // a long word stays whole
+      {"aaa  bbb", 100, true, {"aaa  bbb"}},             // spaces inside a line are kept
+      {"a\xA0"
+       "b c",
+       18,
+       true,
+       {"a\xA0"
+        "b",
+        "c"}},  // no wrap at a non-breaking space
+      {"a&nbsp;b c",
+       18,
+       true,
+       {"a\xA0"
+        "b",
+        "c"}},
+      {"x<br> y", 100, true, {"x", " y"}},  // after a break the spaces stay
+      {"a\r\nb", 100, true, {"a", "b"}},    // CR breaks, LF is dropped
       {"&lt;b&gt; &amp; <FONT color=\"clRed\">rot</FONT>", 200, true, {"<b> & rot"}},
-      {"ab<B", 100, true, {"ab"}},                         // an unfinished tag ends the text
+      {"ab<B", 100, true, {"ab"}},  // an unfinished tag ends the text
       {"", 100, true, {}},
   };
   for (const Case& c : cases) {

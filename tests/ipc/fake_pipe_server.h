@@ -137,14 +137,12 @@ class FakePipeServer {
         pipe.Write(bytes.data(), static_cast<int64_t>(bytes.size()), 2000);
         break;
       }
-      case FakeReply::Raw:
-        pipe.Write(reply.Bytes.data(), static_cast<int64_t>(reply.Bytes.size()), 2000);
-        break;
-      case FakeReply::Close:
-        break;
+      case FakeReply::Raw: pipe.Write(reply.Bytes.data(), static_cast<int64_t>(reply.Bytes.size()), 2000); break;
+      case FakeReply::Close: break;
       case FakeReply::Silent:
         // Holds the connection open until the client gives up.
-        for (char byte; pipe.Read(&byte, 1, 200) < 0 && platform::LastError() == platform::kErrorWaitTimeout && !stop_;) {
+        for (char byte;
+             pipe.Read(&byte, 1, 200) < 0 && platform::LastError() == platform::kErrorWaitTimeout && !stop_;) {
         }
         break;
     }

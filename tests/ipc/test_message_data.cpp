@@ -31,7 +31,8 @@ void Receive(TStreamStorage& storage, const std::string& bytes) {
 TEST(StreamStorageRecords, WorkedExamplesAreByteExact) {
   TStreamStorage integer;
   integer.WriteInteger(u"INDEX", -1);
-  EXPECT_EQ(BytesOf(integer), HexBytes("0A 00 00 00 | 49 00 4E 00 44 00 45 00 58 00 | 04 00 00 00 00 00 00 00 | FF FF FF FF"));
+  EXPECT_EQ(BytesOf(integer),
+            HexBytes("0A 00 00 00 | 49 00 4E 00 44 00 45 00 58 00 | 04 00 00 00 00 00 00 00 | FF FF FF FF"));
 
   TStreamStorage boolean;
   boolean.WriteBoolean(u"SYNC", true);

@@ -80,13 +80,17 @@ TEST_F(ServerCallsTest, FailuresRaiseWhenAskedTo) {
 TEST_F(ServerCallsTest, ReadReturnsTheReplyDataAsSystemCodePageText) {
   WriteServiceList({"S"});
   FakePipeServer server("S", [](const FakeRequest& request) {
-    return FakeReply::Text(request.Command == "APPPATH" ? "/opt/werkbank/" : "Gr\xF6\xDF" "e");
+    return FakeReply::Text(request.Command == "APPPATH" ? "/opt/werkbank/"
+                                                        : "Gr\xF6\xDF"
+                                                          "e");
   });
   std::string value;
   ReadIPCValueSync("APPPATH", false, "", value);
   EXPECT_EQ(value, "/opt/werkbank/");
   ReadIPCValueSync("OTHER", false, "", value);
-  EXPECT_EQ(value, "Gr\xF6\xDF" "e");
+  EXPECT_EQ(value,
+            "Gr\xF6\xDF"
+            "e");
 }
 
 TEST_F(ServerCallsTest, AsyncWriteWithEmptyDataSendsNothing) {
@@ -105,16 +109,15 @@ TEST_F(ServerCallsTest, AsyncWriteSendsCommandIndexAndDataWithoutSync) {
   const std::string block = test::Record("COMMAND", test::Utf16Bytes("PRINT")) +
                             test::Record("INDEX", test::Int32Bytes(7)) +
                             test::Record("DATA", test::Utf16Bytes("{\"a\":1}"));
-  EXPECT_EQ(server.Sessions()[0],
-            test::Int64Bytes(0) + test::Int64Bytes(static_cast<int64_t>(block.size())) + block + std::string(8, '\xFF'));
+  EXPECT_EQ(server.Sessions()[0], test::Int64Bytes(0) + test::Int64Bytes(static_cast<int64_t>(block.size())) + block +
+                                      std::string(8, '\xFF'));
 }
 
 TEST_F(ServerCallsTest, AsyncWriteIsAcknowledgedOnlyByAWholeReply) {
   WriteServiceList({"S"});
   std::atomic<int> calls{0};
-  FakePipeServer server("S", [&](const FakeRequest&) {
-    return ++calls < 3 ? FakeReply::Hangup() : FakeReply::Text("");
-  });
+  FakePipeServer server("S",
+                        [&](const FakeRequest&) { return ++calls < 3 ? FakeReply::Hangup() : FakeReply::Text(""); });
   EXPECT_TRUE(WriteIPCValueASync("x", -1, false, "PRINT"));
   EXPECT_EQ(calls.load(), 3);
 }

@@ -82,9 +82,9 @@ TEST(JsonParser, NumberGrammar) {
       {"1e", kNil},
       {"1e+", kNil},
       {"[1.]", kNil},
-      {"1e400", "1E400"},     // inside the 80-bit range
-      {"1e99999", kNil},      // beyond it: unreadable
-      {"1e-99999", "0"},      // below its smallest: zero
+      {"1e400", "1E400"},  // inside the 80-bit range
+      {"1e99999", kNil},   // beyond it: unreadable
+      {"1e-99999", "0"},   // below its smallest: zero
       {"123456789012345678901234567890", "1.23456789012346E29"},
       {"0.000000000000000000000000000001", "1E-30"},
   });
@@ -114,15 +114,15 @@ TEST(JsonParser, Escapes) {
   EXPECT_EQ(StringOf(R"("\u12")"), u"<nil>");  // too few hex digits: the whole text is unreadable
   EXPECT_EQ(Reparsed(R"(["ok","\uZZZZ"])"), kNil);
   EXPECT_EQ(Reparsed(R"({"\u12":1})"), kNil);
-  EXPECT_EQ(StringOf(R"("abc\")"), u"<nil>");  // the escaped quote does not close the string
+  EXPECT_EQ(StringOf(R"("abc\")"), u"<nil>");                        // the escaped quote does not close the string
   EXPECT_EQ(StringOf("\"line\nbreak\ttab\""), u"line\nbreak\ttab");  // raw control bytes are kept
 }
 
 TEST(JsonParser, StringsAreUTF8OrSystemCodePageEachOnItsOwn) {
-  EXPECT_EQ(StringOf("\"\xC3\xA4\""), u"ä");          // UTF-8
-  EXPECT_EQ(StringOf("\"\xE4\""), u"ä");              // Windows-1252
-  EXPECT_EQ(StringOf("\"\xE2\x82\xAC\""), u"€");      // UTF-8, three bytes
-  EXPECT_EQ(StringOf("\"\x80\""), u"€");              // Windows-1252 euro
+  EXPECT_EQ(StringOf("\"\xC3\xA4\""), u"ä");      // UTF-8
+  EXPECT_EQ(StringOf("\"\xE4\""), u"ä");          // Windows-1252
+  EXPECT_EQ(StringOf("\"\xE2\x82\xAC\""), u"€");  // UTF-8, three bytes
+  EXPECT_EQ(StringOf("\"\x80\""), u"€");          // Windows-1252 euro
   auto list = ParseText("[\"\xC3\xA4\",\"\xE4\"]");
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(static_cast<TWBSONList*>(list.get())->WideStringAt(0), u"ä");
@@ -141,7 +141,7 @@ TEST(JsonParser, StringsAreUTF8OrSystemCodePageEachOnItsOwn) {
 // is 0x80), are therefore text of the code page, never one UTF-8 character.
 TEST(JsonParser, NeighbouringCodePageCharactersStayApart) {
   const struct {
-    const char* Json;     // as the writer produces it: code-page bytes, euro escaped
+    const char* Json;      // as the writer produces it: code-page bytes, euro escaped
     const char* Expected;  // UTF-8
   } kCases[] = {
       {"\"A \x96\x96 B\"", "A –– B"},
@@ -163,7 +163,7 @@ TEST(JsonParser, StringHelpers) {
   const struct {
     uint32_t CodePoint;
     const char* Bytes;
-  } kCodePoints[] = {{0x41, "A"}, {0xE4, "\xC3\xA4"}, {0x7FF, "\xDF\xBF"}, {0x800, "\xE0\xA0\x80"},
+  } kCodePoints[] = {{0x41, "A"},      {0xE4, "\xC3\xA4"},       {0x7FF, "\xDF\xBF"},          {0x800, "\xE0\xA0\x80"},
                      {0x20AC, "\x80"}, {0xFFFF, "\xEF\xBF\xBF"}, {0x10000, "\xF0\x90\x80\x80"}};
   for (const auto& c : kCodePoints) EXPECT_EQ(json_text::CodePointToUTF8(c.CodePoint), c.Bytes) << c.CodePoint;
   EXPECT_EQ(json_text::UnescapeJSONText("plain"), "plain");

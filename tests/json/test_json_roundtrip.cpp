@@ -157,8 +157,7 @@ TEST(JsonRoundTrip, ThousandsOfRandomTrees) {
     const auto tree = trees.Value(0);
     const std::string compact = TWBJSONText::Generate(tree.get());
     ExpectSameTree(tree.get(), TWBJSONText::Parse(compact).get(), "compact#" + std::to_string(i));
-    ExpectSameTree(tree.get(), TWBJSONText::Parse(GenerateIndented(tree.get())).get(),
-                   "indented#" + std::to_string(i));
+    ExpectSameTree(tree.get(), TWBJSONText::Parse(GenerateIndented(tree.get())).get(), "indented#" + std::to_string(i));
     if (HasFailure()) {
       ADD_FAILURE() << "text: " << compact;
       return;

@@ -8,9 +8,9 @@
 #include <random>
 #include <thread>
 
-#include "strings/strutils.h"
 #include "json/wbjson_pool.h"
 #include "json_test_support.h"
+#include "strings/strutils.h"
 
 namespace wb::test {
 namespace {
@@ -102,9 +102,8 @@ TEST(JsonValues, SettingAMissingNameAppends) {
   object.SetFloatByName("f", 0.25);
   object.SetCurrencyByName("c", TCurrency{25000});
   object.SetBooleanByName("b", true);
-  EXPECT_EQ(TWBJSONText::Generate(&object),
-            R"({"Copies":"3","Empty":"",")" + A("Grüße") + R"(":")" + A("Bücher") +
-                R"(","i":-7,"f":0.25,"c":2.5,"b":true})");
+  EXPECT_EQ(TWBJSONText::Generate(&object), R"({"Copies":"3","Empty":"",")" + A("Grüße") + R"(":")" + A("Bücher") +
+                                                R"(","i":-7,"f":0.25,"c":2.5,"b":true})");
   EXPECT_EQ(object.NameAt(2), u"Grüße");
   // On lists and scalars the setters do nothing.
   TWBSONList list;
@@ -184,9 +183,15 @@ TEST(JsonValues, MemberKeys) {
     TWBVariant Key;
     int Expected;  // -1: nil
   } kKeys[] = {
-      {TWBVariant(0.5), 0},  {TWBVariant(1.5), 2},         {TWBVariant(2.5), 2},
-      {TWBVariant(2.6), 3},  {TWBVariant(false), 0},       {TWBVariant(true), -1},
-      {TWBVariant(TCurrency{15000}), 2}, {TWBVariant(std::string("1")), -1}, {TWBVariant(), -1},
+      {TWBVariant(0.5), 0},
+      {TWBVariant(1.5), 2},
+      {TWBVariant(2.5), 2},
+      {TWBVariant(2.6), 3},
+      {TWBVariant(false), 0},
+      {TWBVariant(true), -1},
+      {TWBVariant(TCurrency{15000}), 2},
+      {TWBVariant(std::string("1")), -1},
+      {TWBVariant(), -1},
       {TWBVariant(1e300), -1},
   };
   for (const auto& c : kKeys) {
@@ -214,7 +219,9 @@ TEST(JsonValues, TypedReadsByPosition) {
   EXPECT_EQ(list->IndexOfChild(nullptr), -1);
   EXPECT_EQ(list->AppendChild(nullptr), -1);
 
-  auto object = ParseObject(R"({"n":7,)" "\"\xE4\"" R"(:"s"})");
+  auto object = ParseObject(R"({"n":7,)"
+                            "\"\xE4\""
+                            R"(:"s"})");
   EXPECT_EQ(object->IntegerAt(0), 7);
   EXPECT_EQ(object->StringAt(1), "s");
   EXPECT_EQ(object->NameAndChildAt(1, name), object->ValueAt(1));
@@ -233,9 +240,9 @@ TEST(JsonValues, KindTable) {
     const TWBCustomJSON* Value;
     TWBJSONKind Kind;
     const char* Name;
-  } kKinds[] = {{&member, js_Base, "js_Base"},     {&number, js_Number, "js_Number"},
-                {&text, js_String, "js_String"},   {&boolean, js_Boolean, "js_Boolean"},
-                {&null, js_Null, "js_Null"},       {&list, js_List, "js_List"},
+  } kKinds[] = {{&member, js_Base, "js_Base"},    {&number, js_Number, "js_Number"},
+                {&text, js_String, "js_String"},  {&boolean, js_Boolean, "js_Boolean"},
+                {&null, js_Null, "js_Null"},      {&list, js_List, "js_List"},
                 {&object, js_Object, "js_Object"}};
   for (const auto& k : kKinds) {
     EXPECT_EQ(k.Value->Kind(), k.Kind);
@@ -248,8 +255,7 @@ TEST(JsonValues, KindTable) {
 }
 
 // Every AA-tree rule, checked over the whole tree.
-int CheckAATree(const TWBBalNode* node, std::u16string_view low, std::u16string_view high, bool hasLow,
-                bool hasHigh) {
+int CheckAATree(const TWBBalNode* node, std::u16string_view low, std::u16string_view high, bool hasLow, bool hasHigh) {
   if (node == nullptr) return 0;
   const std::u16string_view name(node->Name);
   EXPECT_TRUE(!hasLow || low < name);
@@ -302,8 +308,8 @@ std::vector<std::string> Infos(const TWBSONList& list) {
 }
 
 TEST(JsonSort, ByFieldWithMarkupStripped) {
-  auto list = JSONCast<TWBSONList>(ParseText(
-      R"([{"Info":"<b>Zebra</b>"},{"Info":"apfel"},{"Info":"Birne"},{"Info":"<i>Apfel</i>"},{}])"));
+  auto list = JSONCast<TWBSONList>(
+      ParseText(R"([{"Info":"<b>Zebra</b>"},{"Info":"apfel"},{"Info":"Birne"},{"Info":"<i>Apfel</i>"},{}])"));
   TWBSONList::SortByField(list.get(), "Info", nullptr, true);
   const auto infos = Infos(*list);
   ASSERT_EQ(infos.size(), 5u);
@@ -316,9 +322,9 @@ TEST(JsonSort, ByFieldWithMarkupStripped) {
 // come out in the order this quicksort leaves them, which is not the order they
 // came in. It decides the bytes of every saved entries file, so it is pinned.
 TEST(JsonSort, EqualKeysKeepTheQuicksortsOrder) {
-  auto list = JSONCast<TWBSONList>(ParseText(
-      R"([{"Info":"b","n":1},{"Info":"a","n":2},{"Info":"<b>B</b>","n":3},{"Info":"a","n":4},)"
-      R"({"Info":"B","n":5},{"Info":"A","n":6},{"Info":"b","n":7},{"Info":"a","n":8}])"));
+  auto list = JSONCast<TWBSONList>(
+      ParseText(R"([{"Info":"b","n":1},{"Info":"a","n":2},{"Info":"<b>B</b>","n":3},{"Info":"a","n":4},)"
+                R"({"Info":"B","n":5},{"Info":"A","n":6},{"Info":"b","n":7},{"Info":"a","n":8}])"));
   TWBSONList::SortByField(list.get(), "Info", nullptr, true);
   std::vector<int> order;
   for (int i = 0; i < list->ChildCount(); ++i) order.push_back(list->ChildAt(i)->IntegerByName("n"));
@@ -356,8 +362,10 @@ TEST(JsonSort, LargeListsWithTheCallersComparison) {
     ASSERT_GE(list.ChildAt(i - 1)->IntegerByName("n"), list.ChildAt(i)->IntegerByName("n"));
   }
   // A comparison that contradicts itself must not run the sort out of the list.
-  TWBSONList::SortByField(&list, "n", [](TWBCustomJSON*, TWBCustomJSON*) { return -1; }, false);
-  TWBSONList::SortByField(&list, "n", [](TWBCustomJSON*, TWBCustomJSON*) { return 1; }, false);
+  TWBSONList::SortByField(
+      &list, "n", [](TWBCustomJSON*, TWBCustomJSON*) { return -1; }, false);
+  TWBSONList::SortByField(
+      &list, "n", [](TWBCustomJSON*, TWBCustomJSON*) { return 1; }, false);
   EXPECT_EQ(list.ChildCount(), 2000);
 }
 
@@ -368,10 +376,10 @@ TEST(JsonVariant, Conversions) {
     char Separator;
     bool Readable;
     double Value;
-  } kNumbers[] = {{"2,5", ',', true, 2.5},    {" -3 ", ',', true, -3}, {",5", ',', true, 0.5},
-                  {"1E3", ',', true, 1000},   {"2.5", ',', false, 0},  {"", '.', false, 0},
-                  {"-", '.', false, 0},       {"1e", '.', false, 0},   {"1e400", '.', false, 0},
-                  {"12abc", '.', false, 0},   {"+7.25", '.', true, 7.25}};
+  } kNumbers[] = {{"2,5", ',', true, 2.5},  {" -3 ", ',', true, -3},   {",5", ',', true, 0.5},
+                  {"1E3", ',', true, 1000}, {"2.5", ',', false, 0},    {"", '.', false, 0},
+                  {"-", '.', false, 0},     {"1e", '.', false, 0},     {"1e400", '.', false, 0},
+                  {"12abc", '.', false, 0}, {"+7.25", '.', true, 7.25}};
   for (const auto& c : kNumbers) {
     EXPECT_EQ(TryLocaleTextToDouble(c.Text, c.Separator, number), c.Readable) << c.Text;
     if (c.Readable) {

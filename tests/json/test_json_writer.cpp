@@ -80,7 +80,9 @@ TEST(JsonWriter, EscapesAndCodePage) {
   EXPECT_EQ(StringText(u"\b\f\r"), R"("\b\f\r")");
   EXPECT_EQ(StringText(u"€"), R"("\u20ac")");
   EXPECT_EQ(StringText(u"ä"), "\"\xE4\"");
-  EXPECT_EQ(StringText(u"Grüße €5"), "\"Gr\xFC\xDF" "e \\u20ac5\"");
+  EXPECT_EQ(StringText(u"Grüße €5"),
+            "\"Gr\xFC\xDF"
+            "e \\u20ac5\"");
   EXPECT_EQ(StringText(u"Ā"), "\"A\"");   // best fit
   EXPECT_EQ(StringText(u"中"), "\"?\"");  // no best fit
   EXPECT_EQ(StringText(std::u16string(1, u'\x01')), R"("\u0001")");
@@ -96,9 +98,9 @@ TEST(JsonWriter, SpecialCharactersAtEveryPosition) {
   const struct {
     char16_t Character;
     const char* Written;
-  } kSpecials[] = {{u'"', "\\\""}, {u'/', "\\/"},    {u'\\', "\\\\"}, {u'\x1F', "\\u001F"},
-                   {u'ä', "\xE4"},    {u'€', "\\u20ac"}, {u'\x7F', "\x7F"},  {u'~', "~"},
-                   {u' ', " "},       {u'Ā', "A"},        {u'\x8000', "?"}};
+  } kSpecials[] = {{u'"', "\\\""}, {u'/', "\\/"},     {u'\\', "\\\\"},   {u'\x1F', "\\u001F"},
+                   {u'ä', "\xE4"}, {u'€', "\\u20ac"}, {u'\x7F', "\x7F"}, {u'~', "~"},
+                   {u' ', " "},    {u'Ā', "A"},       {u'\x8000', "?"}};
   for (std::size_t length = 1; length < 34; ++length) {
     for (std::size_t at = 0; at < length; ++at) {
       for (const auto& special : kSpecials) {

@@ -26,7 +26,7 @@ namespace wb::test {
 // One recorded start of a stand-in.
 struct Call {
   int Pid = 0;
-  std::string Program;              // the path it was started as ($0)
+  std::string Program;                 // the path it was started as ($0)
   std::vector<std::string> Arguments;  // $1 ...
 };
 

@@ -213,7 +213,8 @@ TEST_F(OpenFilesTest, TheAssociatedProgramIsAskedOnceAndNeverOnTheCallersThread)
                                     "' ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; [ -e '" + release +
                                     "' ] && echo 'text/html' ;; default) echo 'viewer.desktop' ;; esac");
   std::filesystem::create_directories(env_.Root() / "home/.local/share/applications");
-  std::ofstream(env_.Root() / "home/.local/share/applications/viewer.desktop") << "[Desktop Entry]\nExec=html-viewer %f\n";
+  std::ofstream(env_.Root() / "home/.local/share/applications/viewer.desktop")
+      << "[Desktop Entry]\nExec=html-viewer %f\n";
   const std::string first = Document("seite.html");
   const std::string second = Document("ZWEITE.HTML");
 
@@ -288,7 +289,7 @@ TEST_F(OpenFilesTest, CancelledProgramChoiceOpensNothing) {
   ExpectMimeQueries(1, page);  // for the dialog's preset
   ASSERT_EQ(hooks.requests.size(), 1u);
   EXPECT_EQ(hooks.requests[0].Filter, Ansi("Ausführbare Dateien|*.exe;*.com;*.bat|Alle Dateien|*.*"));
-  EXPECT_EQ(hooks.requests[0].FileName, "");  // nothing associated
+  EXPECT_EQ(hooks.requests[0].FileName, "");           // nothing associated
   EXPECT_EQ(hooks.requests[0].InitialDir, "/opt/x/");  // the folder of the mapped program
 
   OpenWithProgram("open", page, true);  // the type's answer is known: nobody is asked again
@@ -353,7 +354,7 @@ TEST_F(LegacyMappingTest, AnOldFileThatStaysNeverReplacesTheUsersChoices) {
   const std::string chosen = standIns_.Install("eigener-viewer", "exit 0", env_.Dir("Programme"));
   WriteOldMapping(".html=/opt/alt/viewer\r\n");
   EXPECT_EQ(ResolveProgram("seite.html", false).Program, "/opt/alt/viewer");  // moved in
-  WriteOldMapping(".html=/opt/alt/viewer\r\n");                              // and still there
+  WriteOldMapping(".html=/opt/alt/viewer\r\n");                               // and still there
 
   hooks.rightControl = true;
   hooks.confirm = true;

@@ -67,12 +67,12 @@ TEST(IsUrlOrMail, PrefixesAndMailAddressesBelongToTheShell) {
       {"nntp:x", true},
       {"wais:x", true},
       {"news:de.comp", true},
-      {"max@example.de", true},             // "@" without ":\" is mail
+      {"max@example.de", true},                // "@" without ":\" is mail
       {"/home/max/bericht@kunde.pdf", false},  // a local absolute path is never mail
       {"/home/jdoe@corp.example/seite.html", false},
       {"/max@example.de", false},
-      {"max@example.de/seite.html", true},       // not absolute: mail, as on Windows
-      {"C:\\Daten\\max@home.pdf", false},      // a Windows path with "@" is not
+      {"max@example.de/seite.html", true},  // not absolute: mail, as on Windows
+      {"C:\\Daten\\max@home.pdf", false},   // a Windows path with "@" is not
       {"/tmp/seite.html", false},
       {"wwwexample.de", false},
       {"httpx:y", false},

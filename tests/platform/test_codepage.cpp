@@ -13,17 +13,34 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
 }
 
 TEST(Cp1252, HighControlRangeMapsToItsCharacters) {
-  struct Case { unsigned char byte; char16_t expected; };
+  struct Case {
+    unsigned char byte;
+    char16_t expected;
+  };
   const Case cases[] = {{0x80, u'€'}, {0x8A, u'Š'}, {0x9F, u'Ÿ'}, {0x81, 0x0081}, {0x9D, 0x009D},
                         {0xE4, u'ä'}, {0xC4, u'Ä'}, {0xDF, u'ß'}, {0x41, u'A'}};
   for (const Case& c : cases) EXPECT_EQ(Cp1252ToChar(c.byte), c.expected) << int(c.byte);
 }
 
 TEST(Cp1252, BestFitUsesTheBaseLetterOrAQuestionMark) {
-  struct Case { std::u16string wide; std::string expected; };
+  struct Case {
+    std::u16string wide;
+    std::string expected;
+  };
   const Case cases[] = {
-      {u"Ā", "A"}, {u"č", "c"}, {u"Łódź", "L\xF3" "dz"}, {u"Œ", "\x8C"}, {u"€", "\x80"},
-      {u"中", "?"}, {u"\U0001F600", "?"}, {u"a\xD800" u"b", "a?b"}, {u"", ""},
+      {u"Ā", "A"},
+      {u"č", "c"},
+      {u"Łódź",
+       "L\xF3"
+       "dz"},
+      {u"Œ", "\x8C"},
+      {u"€", "\x80"},
+      {u"中", "?"},
+      {u"\U0001F600", "?"},
+      {u"a\xD800"
+       u"b",
+       "a?b"},
+      {u"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(WideToCp1252(c.wide), c.expected);
 }
@@ -54,7 +71,15 @@ TEST(Utf8, RejectsMalformedSequences) {
 }
 
 TEST(AnsiUtf8, ConvertsBetweenTheSystemCodePageAndUtf8) {
-  EXPECT_EQ(AnsiToUtf8("Stra\xDF" "e"), "Stra\xC3\x9F" "e");
-  EXPECT_EQ(Utf8ToAnsi("Stra\xC3\x9F" "e"), "Stra\xDF" "e");
-  EXPECT_EQ(wb::Ansi("geöffnet"), "ge\xF6" "ffnet");
+  EXPECT_EQ(AnsiToUtf8("Stra\xDF"
+                       "e"),
+            "Stra\xC3\x9F"
+            "e");
+  EXPECT_EQ(Utf8ToAnsi("Stra\xC3\x9F"
+                       "e"),
+            "Stra\xDF"
+            "e");
+  EXPECT_EQ(wb::Ansi("geöffnet"),
+            "ge\xF6"
+            "ffnet");
 }

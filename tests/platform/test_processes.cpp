@@ -23,7 +23,7 @@ TEST(PosixProcesses, ExitStatusAsTheCallerSeesIt) {
   const Case cases[] = {
       {"exit 0", 0},
       {"exit 3", 3},
-      {"kill -9 $$", 128 + 9},   // ended by a signal
+      {"kill -9 $$", 128 + 9},  // ended by a signal
       {"kill -15 $$", 128 + 15},
   };
   for (const Case& c : cases) {

@@ -115,8 +115,7 @@ class ProbeJob : public TWorkerThreadJob {
   Failure failure_;
 };
 
-std::unique_ptr<TWorkerThreadJob> Job(Probe& probe, int id, Gate* gate = nullptr,
-                                      Failure failure = Failure::None) {
+std::unique_ptr<TWorkerThreadJob> Job(Probe& probe, int id, Gate* gate = nullptr, Failure failure = Failure::None) {
   return std::make_unique<ProbeJob>(probe, id, gate, failure);
 }
 
@@ -136,8 +135,7 @@ TEST(WorkerThreadPoolSettings, SettersAcceptOnlyTwoToSixtyFour) {
     int value;
     bool accepted;
   };
-  const Case cases[] = {{1, false}, {65, false}, {0, false}, {-3, false},
-                        {2, true},  {64, true},  {17, true}};
+  const Case cases[] = {{1, false}, {65, false}, {0, false}, {-3, false}, {2, true}, {64, true}, {17, true}};
   for (const Case& c : cases) {
     TWorkerThreadPool pool(1, 5);
     pool.SetMaxThreads(c.value);
@@ -311,9 +309,9 @@ TEST(WorkerThreadPoolShutdown, FreesQueuedJobsUnrunAndWaitsForRunningOnes) {
 
   pool.reset();
 
-  EXPECT_GE(hooks.pumped.Value(), 1);      // the caller's events kept flowing
-  EXPECT_EQ(probe.finished.Value(), 2);    // both running jobs ran to their end
-  EXPECT_EQ(probe.destroyed.Value(), 5);   // and everything was freed
+  EXPECT_GE(hooks.pumped.Value(), 1);        // the caller's events kept flowing
+  EXPECT_EQ(probe.finished.Value(), 2);      // both running jobs ran to their end
+  EXPECT_EQ(probe.destroyed.Value(), 5);     // and everything was freed
   EXPECT_EQ(probe.StartOrder().size(), 2u);  // the queued ones never ran
 }
 

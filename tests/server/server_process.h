@@ -12,9 +12,9 @@
 
 #include "client/local_service_list.h"
 #include "ipc/server_calls.h"
-#include "strings/string_list.h"
 #include "platform/folders.h"
 #include "platform/processes.h"
+#include "strings/string_list.h"
 
 namespace wb::test {
 

@@ -179,7 +179,8 @@ class PrivateCups {
       job.emplace();
       if (auto* name = ippFindAttribute(response, "job-name", IPP_TAG_NAME)) job->Name = ippGetString(name, 0, nullptr);
       if (auto* copies = ippFindAttribute(response, "copies", IPP_TAG_INTEGER)) job->Copies = ippGetInteger(copies, 0);
-      if (auto* sides = ippFindAttribute(response, "sides", IPP_TAG_KEYWORD)) job->Sides = ippGetString(sides, 0, nullptr);
+      if (auto* sides = ippFindAttribute(response, "sides", IPP_TAG_KEYWORD))
+        job->Sides = ippGetString(sides, 0, nullptr);
       if (auto* source = ippFindAttribute(response, "media-source", IPP_TAG_KEYWORD)) {
         job->MediaSource = ippGetString(source, 0, nullptr);
       }
@@ -233,8 +234,8 @@ class PrivateCups {
     queueConfName_ = "wbtest-" + std::to_string(::getpid()) + "-" + std::to_string(port_);
     cupsPdfConf_ = fs::path("/etc/cups") / ("cups-pdf-" + queueConfName_ + ".conf");
     const std::string pdf = PdfFolder().string();
-    WriteAll(cupsPdfConf_, "Out " + pdf + "\nAnonDirName " + pdf + "\nSpool " + root + "/cups-pdf\nLog " + root +
-                               "/log\nLabel 2\n");
+    WriteAll(cupsPdfConf_,
+             "Out " + pdf + "\nAnonDirName " + pdf + "\nSpool " + root + "/cups-pdf\nLog " + root + "/log\nLabel 2\n");
     if (!fs::exists(cupsPdfConf_)) return Fail(whyNot, "cannot write " + cupsPdfConf_.string());
     return true;
   }
@@ -329,8 +330,7 @@ TEST_F(CupsPrintingTest, PrintMakesAJobWithTheEntrysOptionsAndItsPdfLands) {
   };
   const Case cases[] = {
       {R"("DefaultprinterBinName":"bottom","DuplexType":"vertical","Copies":3)", 3, "two-sided-long-edge", "bottom"},
-      {R"("DefaultprinterBinName":"manual","DuplexType":"horizontal","Copies":1)", 1, "two-sided-short-edge",
-       "manual"},
+      {R"("DefaultprinterBinName":"manual","DuplexType":"horizontal","Copies":1)", 1, "two-sided-short-edge", "manual"},
       {R"("DuplexType":"","Copies":0)", 1, "one-sided", ""},  // no bin: the printer's own choice
   };
   for (const Case& c : cases) {
@@ -348,10 +348,12 @@ TEST_F(CupsPrintingTest, PrintMakesAJobWithTheEntrysOptionsAndItsPdfLands) {
     const int id = std::stoi(line.substr(at + 14));
 
     std::optional<JobAttributes> job;
-    ASSERT_TRUE(WaitUntil(60000, [&] {
-      job = cups_->Job(id);
-      return job && job->State >= IPP_JSTATE_CANCELED;
-    })) << "job " << id << " did not end";
+    ASSERT_TRUE(WaitUntil(60000,
+                          [&] {
+                            job = cups_->Job(id);
+                            return job && job->State >= IPP_JSTATE_CANCELED;
+                          }))
+        << "job " << id << " did not end";
     EXPECT_EQ(job->State, IPP_JSTATE_COMPLETED);
     EXPECT_EQ(job->Name, "Lieferschein Kunde");  // the entry's name as plain text
     EXPECT_EQ(job->Copies, c.Copies);

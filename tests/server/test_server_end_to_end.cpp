@@ -73,8 +73,7 @@ class LocalServerTest : public ::testing::Test {
     out_ = env_.Dir("out");
     order_ = out_ + "order.json";
     SaveTextAtomically(
-        "{\"Order\":[{\"PrintName\":\"Rechnung 4711 M\xC3\xBCller\",\"PrintUID\":\"AB-12\",\"Summe\":119.5}]}",
-        order_);
+        "{\"Order\":[{\"PrintName\":\"Rechnung 4711 M\xC3\xBCller\",\"PrintUID\":\"AB-12\",\"Summe\":119.5}]}", order_);
   }
 
   std::vector<std::string> StandardOptions() {
@@ -131,8 +130,10 @@ TEST_F(LocalServerTest, CreatePdfWritesTheOrderAndThenTheSpoolFile) {
   SetCurrentServerName("E2E-PDF");
   const std::string pdf = out_ + "Rechnung 4711.pdf";
   const std::string spool = app_ + "SPOOLER/PDFX/Rechnung 4711.pdf";
-  const std::string entry = "{\"Info\":\"<b>Kopie</b> ans Archiv\",\"Destination\":\"pdf\",\"SuperLayoutname\":"
-                            "\"Rechnung_Kopie\",\"Copies\":2,\"PDFFileName\":\"" + pdf + "\"}";
+  const std::string entry =
+      "{\"Info\":\"<b>Kopie</b> ans Archiv\",\"Destination\":\"pdf\",\"SuperLayoutname\":"
+      "\"Rechnung_Kopie\",\"Copies\":2,\"PDFFileName\":\"" +
+      pdf + "\"}";
   EXPECT_TRUE(WriteIPCValueASync(entry, -1, false, "CREATEPDF"));
   SetCurrentServerName("");
   ASSERT_TRUE(WaitForFile(spool, 30000));
@@ -166,9 +167,10 @@ TEST_F(LocalServerTest, PrintIsRecordedInTheJournal) {
   ServerProcess server("E2E-PRINT", StandardOptions());
   ASSERT_TRUE(server.Running());
   SetCurrentServerName("E2E-PRINT");
-  EXPECT_TRUE(WriteIPCValueASync("{\"Defaultprinter\":\"Demo Laserdrucker\",\"DefaultprinterBinName\":\"Fach 2\","
-                                 "\"DuplexType\":\"vertical\",\"Copies\":3,\"SuperLayoutname\":\"Lieferschein\"}",
-                                 -1, false, "PRINT"));
+  EXPECT_TRUE(
+      WriteIPCValueASync("{\"Defaultprinter\":\"Demo Laserdrucker\",\"DefaultprinterBinName\":\"Fach 2\","
+                         "\"DuplexType\":\"vertical\",\"Copies\":3,\"SuperLayoutname\":\"Lieferschein\"}",
+                         -1, false, "PRINT"));
   SetCurrentServerName("");
   const std::string journal = app_ + "SPOOLER/PRINTJOURNAL.TXT";
   ASSERT_TRUE(WaitForFile(journal, 30000));
@@ -320,8 +322,8 @@ TEST_F(LocalServerTest, EveryConnectionOfALongRunIsServed) {
         ++failures;
         auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begun);
         std::lock_guard<std::mutex> guard(lock);
-        report += "thread " + std::to_string(t) + ", exchange " + std::to_string(i) + " (" + command + "): " +
-                  (ok ? "wrong reply \"" + value + "\"" : std::string("no reply")) + " after " +
+        report += "thread " + std::to_string(t) + ", exchange " + std::to_string(i) + " (" + command +
+                  "): " + (ok ? "wrong reply \"" + value + "\"" : std::string("no reply")) + " after " +
                   std::to_string(took.count()) + " ms\n";
       }
     });
@@ -337,12 +339,15 @@ TEST_F(LocalServerTest, EveryConnectionOfALongRunIsServed) {
 // data block, so the server dies in the middle of its reply.
 class KillOnDataPipe final : public platform::PipeHandle {
  public:
-  KillOnDataPipe(std::unique_ptr<platform::PipeHandle> pipe, ServerProcess& server) : pipe_(std::move(pipe)), server_(server) {}
+  KillOnDataPipe(std::unique_ptr<platform::PipeHandle> pipe, ServerProcess& server)
+      : pipe_(std::move(pipe)), server_(server) {}
   int64_t Read(void* buffer, int64_t count, int timeoutMs) override {
     if (++reads_ == 3) server_.Kill();  // ID length, data size, then the data
     return pipe_->Read(buffer, count, timeoutMs);
   }
-  bool Write(const void* buffer, int64_t count, int timeoutMs) override { return pipe_->Write(buffer, count, timeoutMs); }
+  bool Write(const void* buffer, int64_t count, int timeoutMs) override {
+    return pipe_->Write(buffer, count, timeoutMs);
+  }
   int64_t BytesAvailable() override { return pipe_->BytesAvailable(); }
 
  private:
@@ -402,8 +407,8 @@ TEST_F(LocalServerTest, LaunchedProgramFindsItsServerAndEndsIt) {
   ASSERT_TRUE(other.Running());
   env_.Set("WB_EXPECT_SERVER", "E2E-LAUNCH");
   env_.Set("WB_EXPECT_DBPATH", db_);
-  ServerProcess server("E2E-LAUNCH", {"--database", db_, "--no-cups", "--launch", platform::GetModuleDir() + "test_server",
-                                      "--gtest_filter=LaunchedByServer.*"});
+  ServerProcess server("E2E-LAUNCH", {"--database", db_, "--no-cups", "--launch",
+                                      platform::GetModuleDir() + "test_server", "--gtest_filter=LaunchedByServer.*"});
   EXPECT_EQ(server.WaitForExit(60000), 0);  // the child's exit code: its test passed
   EXPECT_FALSE(test::ServiceListHas("E2E-LAUNCH"));
   EXPECT_TRUE(test::ServiceListHas("E2E-OTHER"));

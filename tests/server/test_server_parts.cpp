@@ -217,7 +217,8 @@ TEST(ServerPrinters, DuplexTypesMapToSides) {
 
 TEST(ServerDocument, OrderFieldsAndEntrySettings) {
   auto order = TWBJSONText::Parse(
-      "{\"Order\":[{\"PrintName\":\"Rechnung 7\",\"PrintUID\":\"U1\",\"Paid\":true,\"Lines\":[1,2]},{\"PrintName\":\"no\"}]}");
+      "{\"Order\":[{\"PrintName\":\"Rechnung "
+      "7\",\"PrintUID\":\"U1\",\"Paid\":true,\"Lines\":[1,2]},{\"PrintName\":\"no\"}]}");
   auto entry = TWBJSONText::Parse(
       "{\"Info\":\"<b>Archiv</b>\",\"SuperLayoutname\":\"L1\",\"Destination\":\"print\",\"Copies\":2}");
   TOrderDocument document = BuildOrderDocument(order.get(), entry.get(), u"F");

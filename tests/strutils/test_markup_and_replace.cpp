@@ -19,18 +19,20 @@ std::string Replaced(std::string text, std::string_view search, std::string_view
 }  // namespace
 
 TEST(StripHTMLMarkup, FollowsItsStepsInOrder) {
-  struct Case { std::string input, expected; };
+  struct Case {
+    std::string input, expected;
+  };
   const Case cases[] = {
       {" <b>Lieferschein</b> &amp; Rechnung<br>", "Lieferschein & Rechnung"},
-      {"a&quot;b", "ab"},                   // &quot; is dropped, not turned into a quote
-      {"<BR>x", "x"},                       // replacements ignore case
-      {"x &lt;y", "x y"},                   // &lt; is dropped
+      {"a&quot;b", "ab"},  // &quot; is dropped, not turned into a quote
+      {"<BR>x", "x"},      // replacements ignore case
+      {"x &lt;y", "x y"},  // &lt; is dropped
       {"a&nbsp;b", "a b"},
-      {"a\r\n\r\n\r\nb", "a\r\n\r\nb"},     // one pass: three breaks become two
-      {"<i><u>x</u></i>", "<u>x"},          // the search position never goes back
-      {"Preis <5 Euro", "Preis <5 Euro"},   // an unclosed "<" keeps the rest
+      {"a\r\n\r\n\r\nb", "a\r\n\r\nb"},    // one pass: three breaks become two
+      {"<i><u>x</u></i>", "<u>x"},         // the search position never goes back
+      {"Preis <5 Euro", "Preis <5 Euro"},  // an unclosed "<" keeps the rest
       {"<font color=red>rot</font>", "rot"},
-      {"&amp;lt;", ""},                     // &amp; runs before &lt;, which then goes too
+      {"&amp;lt;", ""},  // &amp; runs before &lt;, which then goes too
       {"\t x \x01", "x"},
       {"", ""},
   };
@@ -39,16 +41,20 @@ TEST(StripHTMLMarkup, FollowsItsStepsInOrder) {
 
 TEST(ReplaceAllText, FindsWithoutRegardToCaseLeftToRight) {
   EXPECT_EQ(Replaced("xabyAbz", "AB", "-"), "x-y-z");
-  EXPECT_EQ(Replaced("aaa", "aa", "b"), "ba");        // non-overlapping
-  EXPECT_EQ(Replaced("abc", "b", "bb"), "abbc");      // the replacement is not rescanned
+  EXPECT_EQ(Replaced("aaa", "aa", "b"), "ba");    // non-overlapping
+  EXPECT_EQ(Replaced("abc", "b", "bb"), "abbc");  // the replacement is not rescanned
   EXPECT_EQ(Replaced("abc", "", "x"), "abc");
   EXPECT_EQ(Replaced("ab", "abc", "x"), "ab");
   EXPECT_EQ(Replaced("", "a", "x"), "");
   EXPECT_EQ(Replaced("aXa", "x", ""), "aa");
-  EXPECT_EQ(Replaced("a\xE4" "b\xC4" "c", "\xE4", "ae"), "aaebaec");  // ä also replaces Ä
-  EXPECT_EQ(Replaced("\x8A\x9A", "\x9A", "s"), "ss");               // Š / š pair
-  EXPECT_EQ(Replaced("\xDF\xDF", "SS", "x"), "\xDF\xDF");           // ß has no partner
-  EXPECT_EQ(Replaced("\xD7\xF7", "\xF7", "/"), "\xD7/");            // × and ÷ are no pair
+  EXPECT_EQ(Replaced("a\xE4"
+                     "b\xC4"
+                     "c",
+                     "\xE4", "ae"),
+            "aaebaec");                                    // ä also replaces Ä
+  EXPECT_EQ(Replaced("\x8A\x9A", "\x9A", "s"), "ss");      // Š / š pair
+  EXPECT_EQ(Replaced("\xDF\xDF", "SS", "x"), "\xDF\xDF");  // ß has no partner
+  EXPECT_EQ(Replaced("\xD7\xF7", "\xF7", "/"), "\xD7/");   // × and ÷ are no pair
   EXPECT_EQ(Replaced("zZ", "z", "0123456789"), "01234567890123456789");
 }
 
@@ -70,10 +76,13 @@ TEST(ReplaceAllText, CaseTablesPairEveryLetterBothWays) {
 }
 
 TEST(PosFrom, SearchesFromAPositionCaseSensitively) {
-  struct Case { std::string search, text; int start, expected; };
+  struct Case {
+    std::string search, text;
+    int start, expected;
+  };
   const Case cases[] = {
-      {"b", "abcb", 1, 2}, {"b", "abcb", 3, 4}, {"B", "abcb", 1, 0}, {"cb", "abcb", 3, 3},
-      {"cb", "abcb", 4, 0}, {"", "abc", 1, 0}, {"a", "", 1, 0}, {"a", "abc", 0, 0}, {"a", "abc", 9, 0},
+      {"b", "abcb", 1, 2}, {"b", "abcb", 3, 4}, {"B", "abcb", 1, 0}, {"cb", "abcb", 3, 3}, {"cb", "abcb", 4, 0},
+      {"", "abc", 1, 0},   {"a", "", 1, 0},     {"a", "abc", 0, 0},  {"a", "abc", 9, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(PosFrom(c.search, c.text, c.start), c.expected) << c.search << c.start;
 }

@@ -28,18 +28,24 @@ TEST(SplitText, CutsAtTheDelimiter) {
   EXPECT_EQ(Split(";", "a;b", -1), Parts{});
   EXPECT_EQ(Split("::", "a::b::", 0), (Parts{"a", "b"}));
   EXPECT_EQ(Split(";", std::string_view("a;b\0;c", 6)), (Parts{"a", "b"}));  // a zero byte ends the scan
-  EXPECT_EQ(Split("\x08", "pipe\x08" "4711"), (Parts{"pipe", "4711"}));
+  EXPECT_EQ(Split("\x08",
+                  "pipe\x08"
+                  "4711"),
+            (Parts{"pipe", "4711"}));
 }
 
 TEST(NaturalCompareText, NumbersCountByValueInShortTexts) {
-  struct Case { std::string a, b; int expected; };
+  struct Case {
+    std::string a, b;
+    int expected;
+  };
   const Case cases[] = {
       {"a2", "a10", -1},
       {"a10", "a2", 1},
       {"Item 9", "Item 10", -1},
       {"Rechnung 10", "Rechnung 9", -1},  // 10 or more characters: digits compare as text
       {"Abc", "abc", 0},
-      {"abc", "abc1", 0},                 // one text runs out with all pairs equal
+      {"abc", "abc1", 0},  // one text runs out with all pairs equal
       {"x007", "x7", 0},
       {"b", "a", 1},
       {"", "", 0},

@@ -1,8 +1,8 @@
 // TStringList and TStringListEx: name/value lines, case option, sorts.
 #include <gtest/gtest.h>
 
-#include "strings/strutils.h"
 #include "platform/errors.h"
+#include "strings/strutils.h"
 
 using wb::TStringList;
 using wb::TStringListEx;

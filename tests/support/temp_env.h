@@ -22,15 +22,11 @@ namespace detail {
 #ifdef _WIN32
 inline int ProcessId() { return ::_getpid(); }
 // _putenv_s changes the process environment too, where the system reads TMP.
-inline void SetVariable(const std::string& name, const std::string& value) {
-  ::_putenv_s(name.c_str(), value.c_str());
-}
+inline void SetVariable(const std::string& name, const std::string& value) { ::_putenv_s(name.c_str(), value.c_str()); }
 inline void UnsetVariable(const std::string& name) { ::_putenv_s(name.c_str(), ""); }
 #else
 inline int ProcessId() { return ::getpid(); }
-inline void SetVariable(const std::string& name, const std::string& value) {
-  ::setenv(name.c_str(), value.c_str(), 1);
-}
+inline void SetVariable(const std::string& name, const std::string& value) { ::setenv(name.c_str(), value.c_str(), 1); }
 inline void UnsetVariable(const std::string& name) { ::unsetenv(name.c_str()); }
 #endif
 }  // namespace detail

@@ -5,9 +5,9 @@
 #include "client/fast_ini_file.h"
 #include "client/file_helpers.h"
 #include "client/streams.h"
-#include "strings/string_list.h"
 #include "platform/files.h"
 #include "platform/find_files.h"
+#include "strings/string_list.h"
 #include "support/simulated_time.h"
 #include "support/temp_env.h"
 #include "win32/win32_test_support.h"
@@ -61,8 +61,8 @@ TEST(Win32Files, ASettingsFileWhoseReadFailsPartWayIsLeftAlone) {
   ASSERT_TRUE(::LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 4096, 0, &range));
   {
     // Whether this system refuses a read across another handle's lock at all.
-    HANDLE probe = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE probe = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(probe, INVALID_HANDLE_VALUE);
     std::string bytes(content.size(), '\0');
     DWORD got = 0;

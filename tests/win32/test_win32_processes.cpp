@@ -59,8 +59,8 @@ TEST(Win32Processes, DiscoveryInTheChildPicksTheServerOfItsParent) {
 TEST(Win32Processes, ArgumentsReachTheChildExactly) {
   test::TempEnv env;
   const std::string out = env.Dir("out") + "args.txt";
-  const std::vector<std::string> arguments = {
-      "plain", "mit Leerzeichen", "", "\"zitiert\"", "C:\\Ordner\\", "C:\\Ordner mit Blank\\", "a\\\\\"b", "\ttab"};
+  const std::vector<std::string> arguments = {"plain",        "mit Leerzeichen",        "",         "\"zitiert\"",
+                                              "C:\\Ordner\\", "C:\\Ordner mit Blank\\", "a\\\\\"b", "\ttab"};
   auto child = test::StartChild("args", out, arguments);
   ASSERT_TRUE(child);
   EXPECT_EQ(WaitForChild(*child), 0);

@@ -66,8 +66,9 @@ bool ReadLink(const std::string& linkPath, LinkContents& contents) {
 std::vector<std::string> ArgumentsAsStarted(const std::string& arguments) {
   const std::string line = "programm.exe " + arguments;
   std::wstring wide(line.size() + 1, L'\0');
-  wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(),
-                                                        static_cast<int>(wide.size()))) - 1);
+  wide.resize(static_cast<size_t>(
+                  ::MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(), static_cast<int>(wide.size()))) -
+              1);
   int count = 0;
   LPWSTR* split = ::CommandLineToArgvW(wide.c_str(), &count);
   std::vector<std::string> result;

@@ -4,10 +4,10 @@
 
 #include <set>
 
-#include "strings/strutils.h"
 #include "platform/codepage.h"
 #include "platform/guid.h"
 #include "platform/locale.h"
+#include "strings/strutils.h"
 #include "win32/win32_test_support.h"
 
 namespace wb {
@@ -21,8 +21,12 @@ TEST(Win32Text, TheSystemCodePageIsWindows1252HereAndMatchesOurTable) {
   EXPECT_EQ(platform::WideToAnsi(platform::Cp1252ToWide(every)), every);
   // Best fit: a letter outside the code page becomes its base letter.
   EXPECT_EQ(platform::WideToAnsi(u"\u0100pfel \u20AC \u4E2D"), "Apfel \x80 ?");
-  EXPECT_EQ(platform::AnsiToUtf8("Gr\xF6\xDF" "e"), "Größe");
-  EXPECT_EQ(platform::Utf8ToAnsi("Größe"), "Gr\xF6\xDF" "e");
+  EXPECT_EQ(platform::AnsiToUtf8("Gr\xF6\xDF"
+                                 "e"),
+            "Größe");
+  EXPECT_EQ(platform::Utf8ToAnsi("Größe"),
+            "Gr\xF6\xDF"
+            "e");
   EXPECT_EQ(platform::AnsiToWide(""), u"");
 }
 

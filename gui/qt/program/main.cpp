@@ -11,7 +11,6 @@
 #include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
-#include "opening/open_files.h"
 #include "gui/qt/font_setup.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/message_presenter.h"
@@ -19,6 +18,7 @@
 #include "gui/qt/qt_ui_hooks.h"
 #include "gui/qt/save_file_presenter.h"
 #include "gui/qt/ui_fonts.h"
+#include "opening/open_files.h"
 #include "platform/codepage.h"
 #include "platform/ui_hooks.h"
 

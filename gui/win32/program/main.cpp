@@ -6,7 +6,6 @@
 #include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
-#include "opening/open_files.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/message_loop.h"
 #include "gui/win32/message_presenter.h"
@@ -14,6 +13,7 @@
 #include "gui/win32/ui_hooks.h"
 #include "gui/win32/win32_headers.h"
 #include "gui/win32/win32_text.h"
+#include "opening/open_files.h"
 #include "platform/ui_hooks.h"
 
 namespace {
@@ -56,14 +56,9 @@ void Print(DWORD which, const std::string& ansiText) {
 
 bool AnswerInfoRequest(const std::vector<std::string>& arguments) {
   switch (wb::InfoRequestOf(arguments)) {
-    case wb::InfoRequest::Help:
-      Print(STD_OUTPUT_HANDLE, wb::UsageText());
-      return true;
-    case wb::InfoRequest::Version:
-      Print(STD_OUTPUT_HANDLE, wb::VersionText());
-      return true;
-    case wb::InfoRequest::None:
-      return false;
+    case wb::InfoRequest::Help: Print(STD_OUTPUT_HANDLE, wb::UsageText()); return true;
+    case wb::InfoRequest::Version: Print(STD_OUTPUT_HANDLE, wb::VersionText()); return true;
+    case wb::InfoRequest::None: return false;
   }
   return false;
 }
