@@ -135,12 +135,11 @@ std::vector<uint32_t> PhraseUnits(std::string_view phrase, TextForm form, bool c
 
 }  // namespace
 
-TContentResult SearchFileContent(const std::string& fileName, std::string_view phrase, TContentSearchOptions options) {
-  auto file = platform::CreateFile(fileName, platform::kGenericRead,
-                                   platform::kFileShareRead | platform::kFileShareWrite, platform::kOpenExisting, 0);
-  if (!file) return TContentResult::Unreadable;
-  std::vector<uint8_t> buffer(kContentBlockSize);
-  int64_t got = file->Read(buffer.data(), kContentBlockSize);
+TContentResult SearchContent(const TContentReader& read, std::string_view phrase, TContentSearchOptions options,
+                             int blockSize) {
+  blockSize = std::max(blockSize, 3);
+  std::vector<uint8_t> buffer(static_cast<size_t>(blockSize));
+  int64_t got = read(buffer.data(), blockSize);
   if (got < 0) return TContentResult::Unreadable;
   if (phrase.empty()) return TContentResult::Found;
 
@@ -174,17 +173,24 @@ TContentResult SearchFileContent(const std::string& fileName, std::string_view p
       }
     }
     skip = 0;
-    const bool atEnd = got < kContentBlockSize;
+    const bool atEnd = got < blockSize;
     if (atEnd) utf8.Finish(pushWide);
     if (matcher.Search(atEnd)) return TContentResult::Found;
     if (atEnd) return TContentResult::NotFound;
-    got = file->Read(buffer.data(), kContentBlockSize);
+    got = read(buffer.data(), blockSize);
     if (got < 0) return TContentResult::Unreadable;
     if (got == 0) {
       utf8.Finish(pushWide);
       return matcher.Search(true) ? TContentResult::Found : TContentResult::NotFound;
     }
   }
+}
+
+TContentResult SearchFileContent(const std::string& fileName, std::string_view phrase, TContentSearchOptions options) {
+  auto file = platform::CreateFile(fileName, platform::kGenericRead,
+                                   platform::kFileShareRead | platform::kFileShareWrite, platform::kOpenExisting, 0);
+  if (!file) return TContentResult::Unreadable;
+  return SearchContent([&](uint8_t* buffer, int64_t size) { return file->Read(buffer, size); }, phrase, options);
 }
 
 bool ContentMatches(const std::string& fileName, const TContentCriteria& criteria) {

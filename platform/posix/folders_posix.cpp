@@ -7,12 +7,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/posix/posix_util.h"
+#include "platform/posix/user_dirs.h"
 
 namespace wb::platform {
 namespace {
@@ -36,16 +38,9 @@ std::string HomeDir() {
 std::string FromUserDirs(const std::string& key) {
   std::string config = Env("XDG_CONFIG_HOME");
   if (config.empty()) config = HomeDir() + "/.config";
-  std::ifstream file(config + "/user-dirs.dirs");
-  std::string line;
-  while (std::getline(file, line)) {
-    if (line.rfind(key + "=", 0) != 0) continue;
-    std::string value = line.substr(key.size() + 1);
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    if (value.rfind("$HOME", 0) == 0) value = HomeDir() + value.substr(5);
-    if (!value.empty() && value[0] == '/') return value;
-  }
-  return "";
+  std::ifstream file(config + "/user-dirs.dirs", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return UserDirFromText(text, key, HomeDir());
 }
 
 // The UTF-8 folder for a shell folder id, "" for ids the tool does not know.

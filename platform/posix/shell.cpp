@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -29,6 +30,7 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/posix/desktop_entry.h"
 #include "platform/posix/posix_util.h"
 
 extern char** environ;
@@ -377,71 +379,11 @@ std::optional<std::string> FindDesktopFile(const std::string& folder, const std:
   return std::nullopt;
 }
 
-// The value of Exec in the [Desktop Entry] group, with the value escapes
-// (\s \n \t \r \\) resolved.
+// The Exec value of a desktop file's [Desktop Entry] group.
 std::optional<std::string> ReadExecValue(const std::string& desktopFile) {
-  std::ifstream in(desktopFile);
-  std::string line;
-  bool inEntry = false;
-  while (std::getline(in, line)) {
-    std::string_view text = Trim(line);
-    if (text.empty() || text[0] == '#') continue;
-    if (text[0] == '[') {
-      inEntry = text == "[Desktop Entry]";
-      continue;
-    }
-    size_t equals = text.find('=');
-    if (!inEntry || equals == std::string_view::npos || Trim(text.substr(0, equals)) != "Exec") continue;
-    std::string_view raw = Trim(text.substr(equals + 1));
-    std::string value;
-    for (size_t i = 0; i < raw.size(); ++i) {
-      if (raw[i] != '\\' || i + 1 == raw.size()) {
-        value += raw[i];
-        continue;
-      }
-      char next = raw[++i];
-      switch (next) {
-        case 's': value += ' '; break;
-        case 'n': value += '\n'; break;
-        case 't': value += '\t'; break;
-        case 'r': value += '\r'; break;
-        default:
-          value += '\\';
-          value += next;
-          break;  // for the quoting rules below
-      }
-    }
-    return value;
-  }
-  return std::nullopt;
-}
-
-// Splits an Exec value into arguments: blanks separate them; inside double
-// quotes \" \` \$ \\ stand for the character. False for an unclosed quote.
-bool SplitExecArguments(std::string_view value, std::vector<std::string>& arguments) {
-  std::string current;
-  bool inArgument = false;
-  for (size_t i = 0; i < value.size(); ++i) {
-    char c = value[i];
-    if (c == ' ' || c == '\t' || c == '\n') {
-      if (inArgument) arguments.push_back(current), current.clear();
-      inArgument = false;
-      continue;
-    }
-    inArgument = true;
-    if (c != '"') {
-      current += c;
-      continue;
-    }
-    for (++i;; ++i) {
-      if (i >= value.size()) return false;
-      if (value[i] == '"') break;
-      if (value[i] == '\\' && i + 1 < value.size()) ++i;
-      current += value[i];
-    }
-  }
-  if (inArgument) arguments.push_back(current);
-  return true;
+  std::ifstream in(desktopFile, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return DesktopEntryValue(text, "Exec");
 }
 
 bool IsFieldCode(const std::string& argument) {
@@ -454,14 +396,15 @@ bool IsFieldCode(const std::string& argument) {
 // options and field codes. A launcher line ("env A=1 app %f", "flatpak run ...")
 // has no such program; the file then goes to xdg-open, which runs the line whole.
 std::optional<std::string> ProgramOfExecLine(const std::string& value) {
-  std::vector<std::string> arguments;
-  if (!SplitExecArguments(value, arguments) || arguments.empty()) return std::nullopt;
-  for (size_t i = 1; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
+  const std::optional<std::vector<std::string>> arguments = SplitExecArguments(value);
+  if (!arguments || arguments->empty()) return std::nullopt;
+  for (size_t i = 1; i < arguments->size(); ++i) {
+    const std::string& argument = (*arguments)[i];
     if (!IsFieldCode(argument) && argument.rfind('-', 0) != 0) return std::nullopt;
   }
-  if (std::filesystem::path(arguments[0]).filename() == "env") return std::nullopt;
-  return LookUpProgram(arguments[0]);
+  const std::string program = ExecArgumentText(arguments->front());
+  if (std::filesystem::path(program).filename() == "env") return std::nullopt;
+  return LookUpProgram(program);
 }
 
 std::optional<std::string> AssociatedProgram(const std::string& nativeFile) {

@@ -2,6 +2,7 @@
 // and phrases that straddle the boundary between two read blocks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "client/find_content.h"
@@ -127,6 +128,49 @@ TEST_F(FindContentTest, NegationAndUnreadableFiles) {
   EXPECT_FALSE(ContentMatches(env_.Dir("ordner"), criteria));
   criteria.Phrase.clear();
   EXPECT_TRUE(ContentMatches(env_.Dir("inhalt") + "fehlt.txt", criteria));
+}
+
+// The same search over bytes in memory, cut into blocks of any size.
+TContentResult SearchInBlocks(const std::string& bytes, const std::string& phrase, TContentSearchOptions options,
+                              int blockSize) {
+  size_t position = 0;
+  auto read = [&](uint8_t* buffer, int64_t size) -> int64_t {
+    const size_t count = std::min(bytes.size() - position, static_cast<size_t>(size));
+    std::copy_n(bytes.data() + position, count, buffer);
+    position += count;
+    return static_cast<int64_t>(count);
+  };
+  return SearchContent(read, phrase, options, blockSize);
+}
+
+TEST(SearchContent, TheAnswerDoesNotDependOnWhereTheBlocksAreCut) {
+  struct Case {
+    std::string bytes, phrase;
+    TContentSearchOptions options;
+    TContentResult result;
+  };
+  const Case cases[] = {
+      {"Rechnung und Rechnungen", "rechnungen", csoWholeWord, kFound},
+      {"Rechnungen und Rechnungsbetrag", "rechnung", csoWholeWord, kNotFound},
+      {"xxRECHNUNG", "rechnung", 0, kFound},
+      {Utf16(Ansi("Die größe"), false), Ansi("GRÖSSE"), 0, kNotFound},
+      {Utf16(Ansi("Die größe"), true), Ansi("Größe"), csoWholeWord, kFound},
+      {"\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi("Maße: über")), Ansi("ÜBER"), csoWholeWord, kFound},
+      {"\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi("Maße")), Ansi("ma"), csoWholeWord, kNotFound},
+  };
+  for (const Case& c : cases) {
+    for (int blockSize : {3, 4, 5, 7, 64}) {
+      EXPECT_EQ(SearchInBlocks(c.bytes, c.phrase, c.options, blockSize), c.result)
+          << c.phrase << " in blocks of " << blockSize;
+    }
+  }
+}
+
+TEST(SearchContent, AReadThatFailsMakesTheTextUnreadable) {
+  int calls = 0;
+  auto failing = [&](uint8_t*, int64_t size) -> int64_t { return ++calls == 1 ? size : -1; };
+  EXPECT_EQ(SearchContent(failing, "nie da", 0, 8), TContentResult::Unreadable);
+  EXPECT_EQ(SearchContent([](uint8_t*, int64_t) -> int64_t { return -1; }, "x", 0, 8), TContentResult::Unreadable);
 }
 
 }  // namespace
