@@ -111,34 +111,10 @@ void ForceFileDir(const std::string& fileName) {
 void SaveTextAtomically(const std::string& bytes, const std::string& fileName) {
   using namespace platform;
   ForceFileDir(fileName);
-  const std::string temp =
-      ExtractFilePath(fileName) + "." + ExtractFileName(fileName) + "." + std::to_string(RandomNameNumber()) + ".tmp";
   uint32_t saved = GetFileAttributes(fileName);
   if (saved != kInvalidFileAttributes && (saved & kFileAttributeDirectory))
     throw EFCreateError(CreateErrorText(fileName));
-  try {
-    TBetterFileStream stream(temp, 1, false);
-    WriteAll(stream, bytes);
-    if (!stream.FlushToDisk()) throw EFCreateError(CreateErrorText(fileName));
-  } catch (...) {
-    DeleteFile(temp);
-    throw;
-  }
-  if (saved != kInvalidFileAttributes) {
-    CopyAccessRights(fileName, temp);
-    // Windows refuses to replace a read-only file; the flags come back below.
-    if (saved & (kFileAttributeReadOnly | kFileAttributeHidden))
-      SetFileAttributes(fileName, saved & ~(kFileAttributeReadOnly | kFileAttributeHidden));
-  }
-  if (!MoveFileReplace(temp, fileName)) {
-    uint32_t error = LastError();
-    DeleteFile(temp);
-    if (saved != kInvalidFileAttributes) SetFileAttributes(fileName, saved);
-    SetLastError(error);
-    throw EFCreateError(CreateErrorText(fileName));
-  }
-  if (saved != kInvalidFileAttributes && (saved & (kFileAttributeReadOnly | kFileAttributeHidden)))
-    SetFileAttributes(fileName, saved);
+  if (!ReplaceFileContents(fileName, bytes)) throw EFCreateError(CreateErrorText(fileName));
 }
 
 void SaveListRetry(const TStringList& lines, const std::string& fileName) {

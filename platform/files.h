@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace wb::platform {
 
@@ -127,4 +128,18 @@ namespace wb::platform {
 // Gives `to` the access rights of `from` (POSIX permission bits; on Windows the
 // attributes are carried over by the caller). False when `from` has none to give.
 bool CopyAccessRights(const std::string& from, const std::string& to);
+// Makes a file executable for everyone who may read it (POSIX mode 0755); a
+// no-op on Windows, where the name decides.
+bool MakeExecutable(const std::string& path);
+
+// What a replaced file may do beyond holding bytes.
+enum class FileRights { Ordinary, Executable };
+
+// The one crash-safe writer: the bytes go to a new temporary file beside the
+// target (a name of its own, created exclusively), are flushed to disk, and the
+// temporary is renamed over the target. An existing target's permission bits
+// and read-only/hidden flags pass to the new file. On any failure the old file
+// is left whole, no temporary stays behind, and false is returned with
+// LastError telling why. The target's folder must exist.
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, FileRights rights = FileRights::Ordinary);
 }  // namespace wb::platform

@@ -311,9 +311,26 @@ std::string SystemErrorMessage(uint32_t code) {
 namespace wb::platform {
 
 bool CopyAccessRights(const std::string& from, const std::string& to) {
+  const std::string nativeFrom = NativePath(from), nativeTo = NativePath(to);
   struct stat st;
-  if (::stat(NativePath(from).c_str(), &st) != 0) return false;
-  return ::chmod(NativePath(to).c_str(), st.st_mode & 07777) == 0;
+  if (::stat(nativeFrom.c_str(), &st) != 0) {
+    SetLastErrorForPath(errno, nativeFrom);
+    return false;
+  }
+  if (::chmod(nativeTo.c_str(), st.st_mode & 07777) != 0) {
+    SetLastErrorForPath(errno, nativeTo);
+    return false;
+  }
+  return true;
+}
+
+bool MakeExecutable(const std::string& path) {
+  const std::string native = NativePath(path);
+  if (::chmod(native.c_str(), 0755) != 0) {
+    SetLastErrorForPath(errno, native);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace wb::platform

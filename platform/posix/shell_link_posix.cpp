@@ -1,5 +1,5 @@
 // Shell links on POSIX: a freedesktop .desktop launcher. The file is written
-// beside its target and renamed over it when complete, is executable, and is
+// through the platform's crash-safe writer, is executable, and is
 // marked trusted through gio where that tool exists (file managers refuse to
 // run untrusted launchers from the desktop without asking). Paths and texts
 // arrive as 8-bit text in the system code page; the file is UTF-8.
@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,7 +28,6 @@ namespace {
 
 // gio may have to start the desktop's metadata service first.
 constexpr auto kGioTimeout = std::chrono::seconds(5);
-constexpr mode_t kLauncherMode = 0755;
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
   if (text.size() < suffix.size()) return false;
@@ -78,37 +76,6 @@ std::string LauncherText(const TShellLink& link) {
   text += "Icon=" + DesktopStringValue(IconValue(NativePath(link.IconLocation))) + "\n";
   text += "Terminal=false\n";
   return text;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    done += static_cast<size_t>(wrote);
-  }
-  return true;
-}
-
-// Writes the bytes to a temporary file beside the target, then renames it over
-// the target: an existing launcher is replaced whole or not at all.
-bool WriteFileReplacing(const std::string& nativePath, const std::string& bytes) {
-  const std::string temporary = nativePath + ".tmp-" + std::to_string(::getpid());
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kLauncherMode);
-  if (fd < 0) {
-    SetLastErrorForPath(errno, temporary);
-    return false;
-  }
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, kLauncherMode) == 0;
-  int error = errno;
-  if (::close(fd) != 0 && ok) ok = false, error = errno;
-  if (ok && ::rename(temporary.c_str(), nativePath.c_str()) != 0) ok = false, error = errno;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    SetLastError(ErrnoToWindowsError(error));
-  }
-  return ok;
 }
 
 bool ProgramOnPath(const std::string& program) {
@@ -188,7 +155,8 @@ bool SaveShellLink(const TShellLink& link, const std::string& linkPath) {
     SetLastError(kErrorPathNotFound);
     return false;
   }
-  if (!WriteFileReplacing(native, LauncherText(link))) return false;
+  // An existing launcher is replaced whole or not at all.
+  if (!ReplaceFileContents(linkPath, LauncherText(link), FileRights::Executable)) return false;
   MarkTrusted(native);
   return true;
 }

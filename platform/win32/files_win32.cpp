@@ -143,4 +143,6 @@ bool CopyAccessRights(const std::string& from, const std::string& to) {
   return GetFileAttributes(from) != kInvalidFileAttributes && GetFileAttributes(to) != kInvalidFileAttributes;
 }
 
+bool MakeExecutable(const std::string& path) { return GetFileAttributes(path) != kInvalidFileAttributes; }
+
 }  // namespace wb::platform

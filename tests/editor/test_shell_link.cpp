@@ -301,6 +301,23 @@ TEST_F(ShortcutTest, ALauncherThatCannotBeWrittenIsReportedAsAFailure) {
   EXPECT_EQ(ReadBytes(gioRecord), "");
 }
 
+// The launcher is written completely before it replaces anything: when that
+// fails at the last step, the user is told why and no temporary file stays.
+TEST_F(ShortcutTest, ALauncherThatCannotReplaceWhatIsThereLeavesNothingBehind) {
+  Start(Entry("Lieferschein", "print"));
+  std::filesystem::create_directories(desktop + "Lieferschein.desktop/Inhalt");
+  frm->LinkLabel1AnchorClick("L");
+  const auto texts = MessageBoxes::TakeShownTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
+                          "Lieferschein.desktop\r\nZugriff verweigert");
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(desktop)) names.push_back(item.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"Lieferschein.desktop"});
+  EXPECT_TRUE(std::filesystem::exists(desktop + "Lieferschein.desktop/Inhalt"));
+  EXPECT_EQ(ReadBytes(gioRecord), "");
+}
+
 // A nameless entry would give a hidden "<Desktop>/.desktop" reported as made.
 TEST_F(ShortcutTest, AnEntryWithoutANameGetsNoLauncher) {
   for (const char* info : {"", "   ", "<b> </b>", "\\\"\\\"", "<IMG src=\\\"idx:0\\\">"}) {
