@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "app/message_boxes.h"
+#include "client/message_boxes.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"

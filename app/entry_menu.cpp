@@ -3,10 +3,10 @@
 
 #include "app/entry_preview.h"
 #include "app/live_import_frm.h"
-#include "app/message_boxes.h"
 #include "app/save_file_dialog.h"
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
+#include "client/message_boxes.h"
 #include "entries/entries_export.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"

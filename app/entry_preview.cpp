@@ -2,7 +2,7 @@
 #include "app/entry_preview.h"
 
 #include "app/live_import_frm.h"
-#include "app/message_boxes.h"
+#include "client/message_boxes.h"
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"
 

@@ -2,9 +2,9 @@
 #include "app/entry_shortcut.h"
 
 #include "app/live_import_frm.h"
-#include "app/message_boxes.h"
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
+#include "client/message_boxes.h"
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"
 #include "platform/command_line.h"

@@ -1,11 +1,11 @@
 // TLiveImportFrm: start-up, window events and the entries document.
 #include "app/live_import_frm.h"
 
-#include "app/message_boxes.h"
 #include "app/program_info.h"
 #include "client/busy_cursor.h"
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
+#include "client/message_boxes.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"

@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "app/live_import_frm.h"
-#include "app/message_boxes.h"
 #include "app/wait_for_file.h"
 #include "client/busy_cursor.h"
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
+#include "client/message_boxes.h"
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"

@@ -4,10 +4,10 @@
 #include <cctype>
 
 #include "client/file_helpers.h"
+#include "client/message_boxes.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/ui_hooks.h"
 
 namespace wb {
 namespace {
@@ -83,7 +83,7 @@ std::string GetSpecialFolderOrHalt(int csidl) {
     if (platform::GetSpecialFolderPath(csidl, path) && !path.empty()) path = AddTrailingBackslash(path);
   }
   if (path.empty()) {
-    platform::GetUiHooks().ShowMessage("Systemfehler:\r\n" + platform::SystemErrorMessage(platform::LastError()));
+    MessageBoxes::ShowInfo("Systemfehler:\r\n" + platform::SystemErrorMessage(platform::LastError()));
     platform::ExitProcess(kHaltExitCode);
   }
   return path;

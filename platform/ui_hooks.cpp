@@ -5,10 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 
-#include "platform/codepage.h"
 #include "platform/keyboard.h"
 
 namespace wb::platform {
@@ -39,11 +37,6 @@ void UiHooks::WakeUp() {
 }
 
 void UiHooks::SetBusyCursor(bool) {}
-
-void UiHooks::ShowMessage(const std::string& text) {
-  std::string utf8 = AnsiToUtf8(text);
-  std::fprintf(stderr, "%s\n", utf8.c_str());
-}
 
 // Where the platform knows the key's state itself (Windows), it answers.
 bool UiHooks::IsRightControlDown() {

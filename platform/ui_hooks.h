@@ -1,8 +1,8 @@
 // What the core needs from the user interface without depending on a toolkit:
-// pumping window events during waits, the busy cursor, message boxes for the few
-// places below the gui that must tell the user something, and the right-Ctrl
-// state. The gui installs its implementation at start; without one the defaults
-// sleep, print to stderr and report no key held.
+// pumping window events during waits, the busy cursor and the right-Ctrl state.
+// (Message boxes go through their own seam, client/message_boxes.h.) The gui
+// installs its implementation at start; without one the defaults sleep and
+// report no key held.
 #pragma once
 
 #include <string>
@@ -17,8 +17,6 @@ class UiHooks {
   virtual bool PumpMessages(unsigned maxWaitMs);
   // Shows (true) or removes (false) the application's busy cursor.
   virtual void SetBusyCursor(bool busy);
-  // A modal message with an OK button.
-  virtual void ShowMessage(const std::string& text);
   // Whether the right Ctrl key is held down right now.
   virtual bool IsRightControlDown();
   // Ends a PumpMessages that is waiting, from any thread (a watched file

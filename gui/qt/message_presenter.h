@@ -1,7 +1,7 @@
 // Message boxes on Qt with German buttons ("OK", "Ja", "Nein").
 #pragma once
 
-#include "app/message_boxes.h"
+#include "client/message_boxes.h"
 
 namespace wb::gui {
 

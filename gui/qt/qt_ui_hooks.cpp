@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QTimer>
 
 #include "platform/codepage.h"
@@ -63,13 +62,6 @@ void QtUiHooks::SetBusyCursor(bool busy) {
   busyCursorShown_ = busy;
   if (busy) QApplication::setOverrideCursor(Qt::BusyCursor);
   else QApplication::restoreOverrideCursor();
-}
-
-void QtUiHooks::ShowMessage(const std::string& text) {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Mehrfachausgabe"),
-                  QString::fromStdString(platform::AnsiToUtf8(text)));
-  box.addButton("OK", QMessageBox::AcceptRole);
-  box.exec();
 }
 
 bool QtUiHooks::IsRightControlDown() {

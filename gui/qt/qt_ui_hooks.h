@@ -22,7 +22,6 @@ class QtUiHooks : public QObject, public platform::UiHooks {
 
   bool PumpMessages(unsigned maxWaitMs) override;
   void SetBusyCursor(bool busy) override;
-  void ShowMessage(const std::string& text) override;
   bool IsRightControlDown() override;
   void WakeUp() override;
 

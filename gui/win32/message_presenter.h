@@ -3,7 +3,7 @@
 // language of the system, which the system's MessageBox would take them from.
 #pragma once
 
-#include "app/message_boxes.h"
+#include "client/message_boxes.h"
 
 namespace wb::win32 {
 

@@ -2,7 +2,6 @@
 // or the time is up.
 #include "gui/win32/ui_hooks.h"
 
-#include "app/message_boxes.h"
 #include "gui/win32/message_loop.h"
 #include "platform/keyboard.h"
 
@@ -40,8 +39,6 @@ void Win32UiHooks::SetBusyCursor(bool busy) {
 }
 
 bool Win32UiHooks::BusyCursorShown() { return gBusyCursor; }
-
-void Win32UiHooks::ShowMessage(const std::string& text) { MessageBoxes::ShowInfo(text); }
 
 bool Win32UiHooks::IsRightControlDown() {
   bool held = false;

@@ -20,7 +20,6 @@ class Win32UiHooks final : public platform::UiHooks {
 
   bool PumpMessages(unsigned maxWaitMs) override;
   void SetBusyCursor(bool busy) override;
-  void ShowMessage(const std::string& text) override;
   bool IsRightControlDown() override;
   void WakeUp() override;
 

@@ -10,10 +10,11 @@
 #include <sstream>
 
 #include "app/live_import_frm.h"
-#include "app/message_boxes.h"
 #include "app_fakes.h"
 #include "client/file_helpers.h"
+#include "client/message_boxes.h"
 #include "platform/folders.h"
+#include "support/message_recorder.h"
 #include "support/temp_env.h"
 
 namespace wb::test {
@@ -34,7 +35,7 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetRetryPauseMsForTesting(0);
-    MessageBoxes::TakeShownTexts();
+    test::Messages().TakeShownTexts();
     database = env.Dir("db");
     application = env.Dir("app");
     server.Answer("DBPATH", {database});

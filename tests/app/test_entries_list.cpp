@@ -34,7 +34,7 @@ TEST_F(MainWindowTest, EmptyItemsBecomeTheExampleWithoutAMessage) {
   frm->FormCreate();
   ASSERT_EQ(view.rows.size(), 1u);
   EXPECT_NE(view.rows[0].find("Beispiel"), std::string::npos);
-  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
+  EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
 }
 
 TEST_F(MainWindowTest, DamagedFileIsReportedAndKeptBesideTheExample) {
@@ -42,7 +42,7 @@ TEST_F(MainWindowTest, DamagedFileIsReportedAndKeptBesideTheExample) {
   WriteBytes(EntriesPath(), damaged);
   WriteBytes(EntriesPath() + ".backup", "previous backup");
   frm->FormCreate();
-  auto texts = MessageBoxes::TakeShownTexts();
+  auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0], "Die Datei " + EntriesPath() +
                           " ist leider besch\xE4"

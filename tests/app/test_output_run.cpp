@@ -94,7 +94,7 @@ TEST_F(OutputRunTest, DestinationsThatCannotBeMadeHereSendNothing) {
   for (const char* destination : {"pdf ", "Extern", ""}) {
     Start(Entry("x", destination));
     frm->RunEntryOutput();
-    EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+    EXPECT_EQ(test::Messages().TakeShownTexts(),
               std::vector<std::string>{"Dieser Eintrag kann nicht von hier erzeugt werden."})
         << destination;
     EXPECT_TRUE(server.writes.empty());
@@ -107,7 +107,7 @@ TEST_F(OutputRunTest, NoVisibleOrderSendsNothing) {
     Start(Entry("x", "pdf"));
     server.Answer("SIMPLEGETJSON", {reply});
     frm->RunEntryOutput();
-    EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{"Auftrag nicht sichtbar!"}) << reply;
+    EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{"Auftrag nicht sichtbar!"}) << reply;
     EXPECT_TRUE(server.writes.empty());
   }
 }
@@ -126,7 +126,7 @@ TEST_F(OutputRunTest, AnOldPdfThatCannotBeDeletedStopsTheRun) {
   Start(Entry("x", "pdf"));
   frm->DeleteOldFile = [](const std::string&) { return false; };
   frm->RunEntryOutput();
-  auto texts = MessageBoxes::TakeShownTexts();
+  auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_NE(texts[0].find(PdfPath()), std::string::npos);
   EXPECT_TRUE(server.writes.empty());
@@ -148,7 +148,7 @@ TEST_F(OutputRunTest, ASecondRunDuringTheWaitDoesNothing) {
   EXPECT_EQ(time.NowMs(), kPdfWaitMs);
   // The PDF never came: nothing is shown, and the message names it.
   EXPECT_TRUE(opener.opened.empty() && opener.shown.empty());
-  auto texts = MessageBoxes::TakeShownTexts();
+  auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_NE(texts[0].find(PdfPath()), std::string::npos);
 }
@@ -205,7 +205,7 @@ TEST_F(OutputRunTest, APdfThatNeverAppearsIsReportedNotOpened) {
     if (c.complete) frm->LinkLabel3AnchorClick();
     else frm->Button1Click();
     EXPECT_TRUE(opener.opened.empty() && opener.shown.empty());
-    EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+    EXPECT_EQ(test::Messages().TakeShownTexts(),
               std::vector<std::string>{Ansi("Die PDF-Datei\r\n") + PdfPath() +
                                        Ansi("\r\nist nicht entstanden: Werkbank hat sie nicht geliefert. Bitte "
                                             "prüfen Sie, ob Werkbank läuft und den Auftrag ausgeben kann, und "

@@ -85,7 +85,7 @@ TEST_F(OutputFilesTest, CompletePdfWithoutAVisibleOrderSendsAndDeletesNothing) {
   for (const char* reply : {"", "{\"Order\":[]}", "{\"Order\":[{\"PrintName\":\" \",\"PrintUID\":\"/\"}]}"}) {
     server.Answer("SIMPLEGETJSON", {reply});
     frm->LinkLabel3AnchorClick();
-    EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{"Auftrag nicht sichtbar!"}) << reply;
+    EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{"Auftrag nicht sichtbar!"}) << reply;
     ExpectWindowBack();
   }
   EXPECT_TRUE(server.writes.empty());

@@ -14,7 +14,7 @@ TEST_F(MainWindowTest, NoDatabaseClosesSilentlyWithoutAskingForTheInstallation) 
   EXPECT_EQ(view.closeRequests, 1);
   EXPECT_EQ(view.caption, "Mehrfachausgabe");
   EXPECT_EQ(server.Count("READ APPPATH"), 0);
-  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
+  EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
   EXPECT_FALSE(std::filesystem::exists(EntriesPath()));
 
   // The close writes -1 and the unchecked box.
@@ -44,7 +44,7 @@ TEST_F(MainWindowTest, ADirectStartWithoutServerSaysSoAndEndsWithAnError) {
     TLiveImportFrm start(startView, server, opener, c.arguments);
     start.FormCreate();
     EXPECT_EQ(startView.closeRequests, 1);
-    const auto texts = MessageBoxes::TakeShownTexts();
+    const auto texts = test::Messages().TakeShownTexts();
     if (c.told) {
       EXPECT_EQ(texts,
                 std::vector<std::string>{Ansi("Werkbank läuft nicht: kein Server der Werkbank hat geantwortet.\r\n"
@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, StartUpShowsTheDatabaseAndWritesTheExampleEntry) {
   EXPECT_EQ(file.rfind("{\r\n  \"LogFileName\":\"<TMP>log.json\",\r\n  \"Items\":[\r\n", 0), 0u) << file;
   EXPECT_NE(file.find("\r\n"), std::string::npos);
   EXPECT_EQ(ReadBytes(database + "Sonderdruck.V1/sdr.json.backup"), file);
-  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
+  EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
 }
 
 TEST_F(MainWindowTest, EntriesPathGetsItsDelimiter) {

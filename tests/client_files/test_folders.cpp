@@ -8,6 +8,7 @@
 #include "client/client_dirs.h"
 #include "client/file_helpers.h"
 #include "client/local_service_list.h"
+#include "client/message_boxes.h"
 #include "platform/pipes.h"
 #include "support/temp_env.h"
 
@@ -81,6 +82,24 @@ TEST(ClientFolders, ClientRootLiesInPublicDocuments) {
 
 TEST(ClientFolders, HaltEndsTheProcessWithAFailureCode) {
   EXPECT_EXIT(GetSpecialFolderOrHalt(0x4242), ::testing::ExitedWithCode(1), "Systemfehler:");
+}
+
+// The halt's message is a message box like every other: the gui's presenter shows it.
+TEST(ClientFolders, HaltTellsWhyThroughTheMessageBoxes) {
+  class Presenter : public IMessagePresenter {
+   public:
+    MessageAnswer Present(const std::string& text, MessageButtons buttons, MessageIcon icon) override {
+      std::fprintf(stderr, "Box %d/%d: %s\n", static_cast<int>(buttons), static_cast<int>(icon), text.c_str());
+      return MessageAnswer::Ok;
+    }
+  };
+  EXPECT_EXIT(
+      {
+        Presenter presenter;
+        MessageBoxes::SetPresenter(&presenter);
+        GetSpecialFolderOrHalt(0x4242);
+      },
+      ::testing::ExitedWithCode(1), "Box 0/0: Systemfehler:");
 }
 
 TEST(LocalServiceList, ReadsLinesAndTheDefaultServer) {

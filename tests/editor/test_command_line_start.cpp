@@ -81,17 +81,17 @@ TEST_F(CommandLineStartTest, NamesMatchAsPlainTextAndExactly) {
   for (const auto& [argument, runs] : cases) {
     SCOPED_TRACE(argument);
     view.closeRequests = 0;
-    MessageBoxes::TakeShownTexts();
+    test::Messages().TakeShownTexts();
     StartWith(kEntries, {argument});
     // The Extern entry cannot be produced here: its message is the sign it ran.
-    EXPECT_EQ(MessageBoxes::TakeShownTexts().size(), runs ? 1u : 0u);
+    EXPECT_EQ(test::Messages().TakeShownTexts().size(), runs ? 1u : 0u);
     EXPECT_EQ(view.closeRequests, runs ? 1 : 0);
   }
 }
 
 TEST_F(CommandLineStartTest, RunThatCannotBeProducedStillEndsTheProgram) {
   StartWith(kEntries, {"U-EXT"});
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+  EXPECT_EQ(test::Messages().TakeShownTexts(),
             std::vector<std::string>{"Dieser Eintrag kann nicht von hier erzeugt werden."});
   EXPECT_EQ(view.closeRequests, 1);
 }
@@ -220,10 +220,10 @@ TEST_F(CommandLineStartTest, PreviewRunsThePrintEntryAsPdfAndCloses) {
     SCOPED_TRACE(arguments.back());
     server.writes.clear();
     view.closeRequests = 0;
-    MessageBoxes::TakeShownTexts();
+    test::Messages().TakeShownTexts();
     StartWith(kEntries, arguments);
     EXPECT_TRUE(server.writes.empty());
-    const std::vector<std::string> shown = MessageBoxes::TakeShownTexts();
+    const std::vector<std::string> shown = test::Messages().TakeShownTexts();
     if (arguments[0] == "--check") {
       EXPECT_TRUE(shown.empty()) << "no entry of that name is looked for";
       continue;

@@ -48,9 +48,9 @@ TEST_F(EditEntryTest, ChangeConfirmedStoresTheFieldsAsTypedAndKeepsTheUid) {
     d.Type(SetupField::Count, "zwei");
     d.ClickForbidden();
   };
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   Edit();
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi("Änderungen übernehmen?")});
+  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi("Änderungen übernehmen?")});
 
   auto file = File();
   ASSERT_TRUE(file);
@@ -98,9 +98,9 @@ TEST_F(EditEntryTest, AnswersOtherThanYesAndReadOnlyActionsStoreNothing) {
         d.Type(SetupField::Count, "9");
       }
     };
-    if (c.answer) MessageBoxes::SetNextAnswer(*c.answer);
+    if (c.answer) test::Messages().SetNextAnswer(*c.answer);
     Edit();
-    EXPECT_EQ(MessageBoxes::TakeShownTexts(), c.asked);
+    EXPECT_EQ(test::Messages().TakeShownTexts(), c.asked);
     EXPECT_EQ(ReadBytes(EntriesPath()), before);
     EXPECT_EQ(frm->SelectedEntry()->StringByName("Info"), "Lieferschein");
     EXPECT_EQ(frm->SelectedEntry()->IntegerByName("Copies"), 2);
@@ -114,7 +114,7 @@ TEST_F(EditEntryTest, AddNewStoresACopyWithItsOwnUidBesideTheOriginal) {
     d.Type(SetupField::Name, "Zweitschrift");
     d.Type(SetupField::Count, "3");
   };
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   Edit();
   auto file = File();
   ASSERT_EQ(Items(file.get())->ChildCount(), 2);
@@ -149,9 +149,9 @@ TEST_F(EditEntryTest, DeletingTheOnlyEntryWritesEmptyItemsThenTheExampleAgain) {
   Start(kLieferschein);
   snapshotView.path = EntriesPath();
   dialogs.script = [](ScriptedSetupDialog& d) { d.PickAction(kActionDelete); };
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   Edit();
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi("Eintrag „Lieferschein“ löschen?")});
+  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi("Eintrag „Lieferschein“ löschen?")});
 
   // The save wrote the list as it was (no entries); the reload found no entries
   // and wrote the example document.
@@ -174,7 +174,7 @@ TEST_F(EditEntryTest, DeleteRemovesTheSelectedLineOnly) {
         Entry("Drei", "Extern", false, "U-3"));
   view.SelectIndex(1);
   dialogs.script = [](ScriptedSetupDialog& d) { d.PickAction(kActionDelete); };
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   Edit();
   EXPECT_EQ(view.rows, (std::vector<std::string>{"[print] Eins", "[Extern] Drei"}));
   EXPECT_FALSE(frm->UidExists("U-2"));
@@ -246,7 +246,7 @@ TEST_F(EditEntryTest, DeleteDuringARunKeepsTheWindowInStepWithTheList) {
   hooks.onPump = [&] {
     view.SelectIndex(0);
     dialogs.script = [](ScriptedSetupDialog& d) { d.PickAction(kActionDelete); };
-    MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+    test::Messages().SetNextAnswer(MessageAnswer::Yes);
     Edit();
   };
   view.SelectIndex(1);

@@ -55,28 +55,28 @@ TEST_F(EntryMenuTest, ExportAsksForTheFileAndBeforeReplacingIt) {
   ASSERT_TRUE(one);
   ASSERT_EQ(EntryItems(one.get())->ChildCount(), 1);
   EXPECT_EQ(EntryItems(one.get())->ChildAt(0)->StringByName("UID"), "U-2");
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+  EXPECT_EQ(test::Messages().TakeShownTexts(),
             std::vector<std::string>{Ansi("1 Eintrag nach „" + folder + "PDF.json“ exportiert.")});
 
   // The same file again: replaced only on "Ja".
   const std::string before = ReadBytes(folder + "PDF.json");
   SaveFileDialogs::SetNextFileName(folder + "PDF.json");
-  MessageBoxes::SetNextAnswer(MessageAnswer::No);
+  test::Messages().SetNextAnswer(MessageAnswer::No);
   RunEntryMenuAction(*frm, EntryMenuAction::ExportAll);
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+  EXPECT_EQ(test::Messages().TakeShownTexts(),
             std::vector<std::string>{Ansi("Die Datei „" + folder + "PDF.json“ gibt es schon. Ersetzen?")});
   EXPECT_EQ(ReadBytes(folder + "PDF.json"), before);
   SaveFileDialogs::SetNextFileName(folder + "PDF.json");
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   RunEntryMenuAction(*frm, EntryMenuAction::ExportAll);
   EXPECT_EQ(EntryItems(LoadEntriesDocument(folder + "PDF.json").get())->ChildCount(), 2);
   EXPECT_EQ(ExtractFileName(SaveFileDialogs::TakeAskedDefaults().back()), kExportAllFileName);
 
   // A cancelled dialog writes nothing; a folder that is missing is an error.
-  MessageBoxes::TakeShownTexts();
+  test::Messages().TakeShownTexts();
   SaveFileDialogs::SetNextFileName("");
   RunEntryMenuAction(*frm, EntryMenuAction::ExportAll);
-  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
+  EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
   SaveFileDialogs::SetNextFileName(folder + "fehlt/x.json");
   EXPECT_THROW(RunEntryMenuAction(*frm, EntryMenuAction::ExportAll), Exception);
   EXPECT_FALSE(std::filesystem::exists(folder + "fehlt"));

@@ -79,15 +79,15 @@ TEST_F(EntryPreviewTest, OnlyPrintEntriesHaveAPreview) {
     frm->FormCreate();
     view.SelectIndex(0);
     server.writes.clear();
-    MessageBoxes::TakeShownTexts();
+    test::Messages().TakeShownTexts();
     RunEntryPreview(*frm, nullptr);
     EXPECT_TRUE(server.writes.empty());
-    EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+    EXPECT_EQ(test::Messages().TakeShownTexts(),
               std::vector<std::string>{Ansi("Eine Vorschau als PDF gibt es nur für Einträge, die drucken.")});
   }
   view.SelectIndex(-1);
   RunEntryPreview(*frm, nullptr);  // nothing selected: nothing happens
-  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
+  EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
 }
 
 }  // namespace

@@ -38,10 +38,12 @@ class WindowHooks : public platform::UiHooks {
 
 class AnsweringPresenter : public IMessagePresenter {
  public:
-  MessageAnswer Present(const std::string&, MessageButtons, MessageIcon) override {
+  MessageAnswer Present(const std::string& text, MessageButtons, MessageIcon) override {
+    asked.push_back(text);
     if (onAsk) onAsk();
     return answer;
   }
+  std::vector<std::string> asked;
   MessageAnswer answer = MessageAnswer::No;
   std::function<void()> onAsk;
 };
@@ -75,7 +77,7 @@ class SavingEditsTest : public MainWindowTest {
       d.PickAction(action);
       if (!newName.empty()) d.Type(SetupField::Name, newName);
     };
-    MessageBoxes::SetNextAnswer(answer);
+    test::Messages().SetNextAnswer(answer);
     window.LinkLabel1AnchorClick("E");
   }
   void EditEntry(const std::string& uid, int action, const std::string& newName) {
@@ -156,7 +158,7 @@ TEST_F(SavingEditsTest, AnEditConfirmedDuringARunIsWrittenWhenTheWindowClosesMea
     ASSERT_TRUE(frm->SelectEntryByKey("U-2"));
     frm->Button1Click();
     EXPECT_EQ(afterClose, c.fileAfter);
-    EXPECT_EQ(MessageBoxes::TakeShownTexts().size(), 1u);  // the confirmation only
+    EXPECT_EQ(test::Messages().TakeShownTexts().size(), 1u);  // the confirmation only
   }
 }
 
@@ -173,7 +175,7 @@ TEST_F(SavingEditsTest, AFailedSaveIsNeverTakenForAStoredOne) {
     std::filesystem::create_directory(EntriesPath());
     view.buttonTexts.clear();
     hooks.cursor.clear();
-    MessageBoxes::TakeShownTexts();
+    test::Messages().TakeShownTexts();
 
     EXPECT_THROW(EditEntry("U-1", kActionChange, "Eins neu"), Exception);
     EXPECT_EQ(view.buttonTexts, (std::vector<std::string>{"Speichern", "Los!"}));
@@ -182,7 +184,7 @@ TEST_F(SavingEditsTest, AFailedSaveIsNeverTakenForAStoredOne) {
     EXPECT_TRUE(frm->HasUnsavedChanges());
     EXPECT_EQ(SelectedUid(), "U-1");
     EXPECT_EQ(frm->SelectedEntry()->StringByName("Info"), "Eins neu");
-    MessageBoxes::TakeShownTexts();
+    test::Messages().TakeShownTexts();
 
     // Asked at close; a retry finds the way free (the user made room meanwhile).
     AnsweringPresenter presenter;
@@ -192,8 +194,8 @@ TEST_F(SavingEditsTest, AFailedSaveIsNeverTakenForAStoredOne) {
     };
     MessageBoxes::SetPresenter(&presenter);
     frm->FormClose();
-    MessageBoxes::SetPresenter(nullptr);
-    const auto asked = MessageBoxes::TakeShownTexts();
+    test::Messages();  // the recorder again
+    const auto& asked = presenter.asked;
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].rfind(Ansi("Die Änderungen konnten nicht gespeichert werden:\r\nDatei "), 0), 0u) << asked[0];
     if (retry) {
@@ -217,9 +219,9 @@ TEST_F(SavingEditsTest, TwoWindowsKeepEachOthersChanges) {
   AttachMainWindowFeatures(second, secondDialogs.Factory());
 
   EditEntry("U-1", kActionChange, "Eins aus A");
-  EXPECT_EQ(MessageBoxes::TakeShownTexts().size(), 1u);  // no merge needed yet
+  EXPECT_EQ(test::Messages().TakeShownTexts().size(), 1u);  // no merge needed yet
   EditEntry(second, secondDialogs, "U-2", kActionChange, "Zwei aus B");
-  auto told = MessageBoxes::TakeShownTexts();
+  auto told = test::Messages().TakeShownTexts();
   ASSERT_EQ(told.size(), 2u);
   EXPECT_NE(told[1].find(Ansi("zusammengeführt")), std::string::npos);
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"Drei", "Eins aus A", "Zwei aus B"}));
@@ -312,12 +314,12 @@ TEST_F(SavingEditsTest, AnEmptyNameIsRefusedAndTheDialogComesBackWithTheEdits) {
       d.Type(SetupField::Name, "Eins, jetzt mit Namen");
     }
   };
-  MessageBoxes::SetNextAnswer(MessageAnswer::Ok);
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Ok);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   frm->LinkLabel1AnchorClick("E");
   EXPECT_EQ(showings, 2);
   EXPECT_EQ(copiesSeenAgain, "7");
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(), (std::vector<std::string>{Ansi(kEmptyNameText), Ansi(kConfirmChange)}));
+  EXPECT_EQ(test::Messages().TakeShownTexts(), (std::vector<std::string>{Ansi(kEmptyNameText), Ansi(kConfirmChange)}));
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"Eins, jetzt mit Namen", "Zwei"}));
 
   // Given up: "Nichts änderbar" at the second showing stores nothing.
@@ -330,8 +332,8 @@ TEST_F(SavingEditsTest, AnEmptyNameIsRefusedAndTheDialogComesBackWithTheEdits) {
       d.PickAction(kActionNothing);
     }
   };
-  MessageBoxes::SetNextAnswer(MessageAnswer::Ok);
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);  // drop the edits
+  test::Messages().SetNextAnswer(MessageAnswer::Ok);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);  // drop the edits
   frm->LinkLabel1AnchorClick("E");
   EXPECT_EQ(showings, 2);
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"Eins, jetzt mit Namen", "Zwei"}));
@@ -347,7 +349,7 @@ TEST_F(SavingEditsTest, NothingChangedAsksNothingAndWritesNothing) {
     d.Type(SetupField::Name, "Eins");  // and back
   };
   frm->LinkLabel1AnchorClick("E");
-  EXPECT_TRUE(MessageBoxes::TakeShownTexts().empty());
+  EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
   EXPECT_EQ(ReadBytes(EntriesPath()), before);
 }
 
@@ -365,10 +367,10 @@ TEST_F(SavingEditsTest, BackToNothingAsksBeforeDroppingTheEdits) {
   dialogs.script = [&](ScriptedSetupDialog& d) {
     d.PickAction(kActionChange);
     d.Type(SetupField::Name, "Eins neu");
-    MessageBoxes::SetNextAnswer(MessageAnswer::No);
+    test::Messages().SetNextAnswer(MessageAnswer::No);
     d.PickAction(kActionNothing);
     seen.push_back({d.view.action, d.view.readOnly, d.view.FieldText(SetupField::Name)});
-    MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+    test::Messages().SetNextAnswer(MessageAnswer::Yes);
     d.PickAction(kActionNothing);
     seen.push_back({d.view.action, d.view.readOnly, d.view.FieldText(SetupField::Name)});
   };
@@ -380,7 +382,7 @@ TEST_F(SavingEditsTest, BackToNothingAsksBeforeDroppingTheEdits) {
   EXPECT_EQ(seen[1].action, kActionNothing);
   EXPECT_TRUE(seen[1].readOnly);
   EXPECT_EQ(seen[1].name, "Eins");
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+  EXPECT_EQ(test::Messages().TakeShownTexts(),
             (std::vector<std::string>{Ansi(kDiscardEditsQuestion), Ansi(kDiscardEditsQuestion)}));
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"Eins", "Zwei"}));
 }

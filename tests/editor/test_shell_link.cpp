@@ -147,7 +147,7 @@ TEST_F(ShortcutTest, LauncherRunsTheProgramWithTheNameAsItsOneArgument) {
   Start(Entry("Lieferschein Kunde", "print", false, "U-7"));
   frm->LinkLabel1AnchorClick("L");
   const std::string launcher = desktop + "Lieferschein Kunde.desktop";
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(),
+  EXPECT_EQ(test::Messages().TakeShownTexts(),
             std::vector<std::string>{Ansi("Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\n"
                                           "Lieferschein Kunde")});
   ASSERT_TRUE(std::filesystem::exists(launcher));
@@ -268,7 +268,7 @@ TEST_F(ShortcutTest, TheWindowComesToTheFrontAfterTheLinkWhetherWrittenOrNot) {
   WriteBytes(env.Root().string() + "/home/Desktop", "kein Ordner");
   frm->LinkLabel1AnchorClick("L");
   EXPECT_EQ(view.frontRequests, 2);
-  EXPECT_EQ(MessageBoxes::TakeShownTexts().size(), 2u);
+  EXPECT_EQ(test::Messages().TakeShownTexts().size(), 2u);
   view.SelectIndex(-1);
   frm->LinkLabel1AnchorClick("L");  // nothing selected: no link, nothing to bring forward
   EXPECT_EQ(view.frontRequests, 2);
@@ -291,7 +291,7 @@ TEST_F(ShortcutTest, ALauncherThatCannotBeWrittenIsReportedAsAFailure) {
   std::filesystem::remove_all(desktop);
   WriteBytes(env.Root().string() + "/home/Desktop", "kein Ordner");
   frm->LinkLabel1AnchorClick("L");
-  const auto texts = MessageBoxes::TakeShownTexts();
+  const auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].rfind(Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
                                "Lieferschein.desktop",
@@ -307,7 +307,7 @@ TEST_F(ShortcutTest, ALauncherThatCannotReplaceWhatIsThereLeavesNothingBehind) {
   Start(Entry("Lieferschein", "print"));
   std::filesystem::create_directories(desktop + "Lieferschein.desktop/Inhalt");
   frm->LinkLabel1AnchorClick("L");
-  const auto texts = MessageBoxes::TakeShownTexts();
+  const auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0], Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
                           "Lieferschein.desktop\r\nZugriff verweigert");
@@ -325,7 +325,7 @@ TEST_F(ShortcutTest, AnEntryWithoutANameGetsNoLauncher) {
     frm = std::make_unique<TLiveImportFrm>(view, server, opener);
     Start(std::string("{\"Info\":\"") + info + "\",\"Destination\":\"print\"}");
     frm->LinkLabel1AnchorClick("L");
-    EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi(kShortcutWithoutNameText)});
+    EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi(kShortcutWithoutNameText)});
     EXPECT_FALSE(std::filesystem::exists(desktop + ".desktop"));
     EXPECT_FALSE(std::filesystem::exists(desktop + "Mehrfachausgabe.desktop"));
   }
@@ -337,7 +337,7 @@ TEST_F(ShortcutTest, ANameTooLongIsReportedInWords) {
   const std::string name(300, 'x');
   Start(Entry(name, "print"));
   frm->LinkLabel1AnchorClick("L");
-  const auto texts = MessageBoxes::TakeShownTexts();
+  const auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0], Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop + name +
                           ".desktop\r\nDer Dateiname oder die Erweiterung ist zu lang.");

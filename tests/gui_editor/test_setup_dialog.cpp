@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/message_boxes.h"
 #include "app_fakes.h"
+#include "client/message_boxes.h"
 #include "entries/entries_file.h"
 #include "gui/qt/html_link_label.h"
 #include "gui/qt/setup_dialog.h"
@@ -178,15 +178,15 @@ TEST_F(SetupDialogTest, ChangeActionUnlocksTheFields) {
   EXPECT_TRUE(dialog->ForbiddenBox()->isChecked());
   // Back to "Nichts änderbar" asks first: "Nein" keeps the edits, editable,
   // with the action list showing the change again.
-  MessageBoxes::TakeShownTexts();
-  MessageBoxes::SetNextAnswer(MessageAnswer::No);
+  test::Messages().TakeShownTexts();
+  test::Messages().SetNextAnswer(MessageAnswer::No);
   dialog->ActionBox()->setCurrentIndex(kActionNothing);
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi(kDiscardEditsQuestion)});
+  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi(kDiscardEditsQuestion)});
   EXPECT_EQ(dialog->ActionBox()->currentIndex(), kActionChange);
   QTest::keyClicks(dialog->NameEdit(), "!");
   EXPECT_EQ(dialog->NameEdit()->text(), "Lieferschein neu!");
   // "Ja": locked again, showing the stored entry.
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   dialog->ActionBox()->setCurrentIndex(kActionNothing);
   QTest::keyClicks(dialog->NameEdit(), "!");
   EXPECT_EQ(dialog->NameEdit()->text(), "Lieferschein");
@@ -295,11 +295,11 @@ TEST_F(SetupDialogTest, EditedFromTheMainWindowAndStored) {
     dialog->close();
   });
   poll.start(10);
-  MessageBoxes::SetNextAnswer(MessageAnswer::Yes);
+  test::Messages().SetNextAnswer(MessageAnswer::Yes);
   emit window->LinkLabel()->anchorClicked("E");
   poll.stop();
   ASSERT_TRUE(edited);
-  EXPECT_EQ(MessageBoxes::TakeShownTexts(), std::vector<std::string>{Ansi("Änderungen übernehmen?")});
+  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi("Änderungen übernehmen?")});
   auto file = LoadEntriesDocument(database + "Sonderdruck.V1/sdr.json");
   ASSERT_TRUE(file);
   TWBCustomJSON* entry = EntryItems(file.get())->ChildAt(0);

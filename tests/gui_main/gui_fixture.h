@@ -7,12 +7,13 @@
 #include <QTest>
 #include <memory>
 
-#include "app/message_boxes.h"
 #include "app_fakes.h"
 #include "client/file_helpers.h"
+#include "client/message_boxes.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/qt_ui_hooks.h"
 #include "platform/ui_hooks.h"
+#include "support/message_recorder.h"
 #include "support/temp_env.h"
 
 namespace wb::test {
@@ -21,7 +22,7 @@ class GuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetRetryPauseMsForTesting(0);
-    MessageBoxes::TakeShownTexts();
+    test::Messages().TakeShownTexts();
     hooks = std::make_unique<gui::QtUiHooks>();
     platform::SetUiHooks(hooks.get());
   }

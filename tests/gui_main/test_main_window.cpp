@@ -155,9 +155,9 @@ TEST_F(MainWindowGuiTest, AShortcutBringsTheWindowToTheFront) {
   other.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
   ASSERT_FALSE(window->isActiveWindow());
-  MessageBoxes::SetNextAnswer(MessageAnswer::Ok);
+  test::Messages().SetNextAnswer(MessageAnswer::Ok);
   emit window->LinkLabel()->anchorClicked("L");
-  EXPECT_EQ(MessageBoxes::TakeShownTexts().size(), 1u);
+  EXPECT_EQ(test::Messages().TakeShownTexts().size(), 1u);
   EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
@@ -176,9 +176,9 @@ TEST_F(MainWindowGuiTest, RaisedErrorsGoToTheErrorBox) {
   WriteEntries(kPrintEntry);
   Open(server, opener);
   server.Answer("DBPATH", {"/anders/"});
-  MessageBoxes::SetNextAnswer(MessageAnswer::Ok);
+  test::Messages().SetNextAnswer(MessageAnswer::Ok);
   QTest::mouseClick(window->RunButton(), Qt::LeftButton);
-  auto texts = MessageBoxes::TakeShownTexts();
+  auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].rfind("Datenbank wurde gewechselt!", 0), 0u);
   EXPECT_EQ(server.Count("WRITE PRINT"), 0);

@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "app/command_line_tasks.h"
-#include "app/message_boxes.h"
 #include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
+#include "client/message_boxes.h"
 #include "gui/qt/font_setup.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/message_presenter.h"

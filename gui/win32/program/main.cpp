@@ -2,10 +2,10 @@
 // Win32 front end, takes its arguments from the system's Unicode command line,
 // and runs the main window until it closes.
 #include "app/command_line_tasks.h"
-#include "app/message_boxes.h"
 #include "app/program_info.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
+#include "client/message_boxes.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/message_loop.h"
 #include "gui/win32/message_presenter.h"

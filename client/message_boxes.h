@@ -1,11 +1,12 @@
-// The one seam through which the tool's message boxes go. The gui installs a
-// presenter that shows real boxes with German buttons; a test answers in
-// advance with SetNextAnswer, so a modal question never blocks it.
+// The one seam through which the tool's message boxes go, from every layer
+// that must tell the user something. The gui installs a presenter that shows
+// real boxes with German buttons; without one a text goes to standard error
+// and a question is answered "Nein". Tests install a recording presenter of
+// their own (tests/support/message_recorder.h), so a modal question never
+// blocks them; the seam itself keeps nothing.
 #pragma once
 
-#include <deque>
 #include <string>
-#include <vector>
 
 namespace wb {
 
@@ -28,11 +29,6 @@ class MessageBoxes {
   static bool AskYesNo(const std::string& text, MessageIcon icon);
   // The standard error box for raised errors.
   static void ShowError(const std::string& text);
-
-  // Test seam: the next box is not shown; its text is recorded and this is the answer.
-  static void SetNextAnswer(MessageAnswer answer);
-  // Texts of every box since the last call (shown or answered in advance).
-  static std::vector<std::string> TakeShownTexts();
 };
 
 }  // namespace wb
