@@ -7,12 +7,13 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <vector>
 
 #include "gui/qt/painter_surface.h"
 #include "gui/qt/surface_fonts.h"
 #include "gui/qt/system_colors.h"
 #include "htmldraw/html_item.h"
-#include "htmldraw/text_ellipsis.h"
 
 namespace wb::gui {
 namespace {
@@ -79,9 +80,10 @@ int LastInkColumn(const QImage& image, QColor background) {
   return -1;
 }
 
-bool SameColumns(const QImage& a, const QImage& b, int from) {
+// Whether the columns 0 to last (inclusive) are alike in both pictures.
+bool SameColumnsUpTo(const QImage& a, const QImage& b, int last) {
   for (int y = 0; y < a.height(); ++y) {
-    for (int x = from; x < a.width(); ++x) {
+    for (int x = 0; x <= last; ++x) {
       if (a.pixel(x, y) != b.pixel(x, y)) return false;
     }
   }
@@ -118,27 +120,56 @@ TEST(PainterSurfaceRows, DisabledItemIsGrey) {
   EXPECT_GT(CountPixels(image, [](QColor c) { return c == QColor(0x80, 0x80, 0x80); }), 10);
 }
 
+// The runs of columns holding ink, left to right, each with the height of its ink.
+struct InkRun {
+  int first, last, top, bottom;
+};
+std::vector<InkRun> InkRuns(const QImage& image, QColor background) {
+  std::vector<InkRun> runs;
+  bool inRun = false;
+  for (int x = 0; x < image.width(); ++x) {
+    int top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+      if (image.pixelColor(x, y) != background) top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+    if (bottom < 0) {
+      inRun = false;
+      continue;
+    }
+    if (!inRun) runs.push_back({x, x, top, bottom});
+    InkRun& run = runs.back();
+    run.last = x;
+    run.top = std::min(run.top, top);
+    run.bottom = std::max(run.bottom, bottom);
+    inRun = true;
+  }
+  return runs;
+}
+
+// A row too long for its width keeps its start as drawn and ends in three
+// dots inside the row: three small marks on the baseline after the last "x".
 TEST(PainterSurfaceRows, TooLongRowEndsInAnEllipsis) {
-  const std::string text(120, 'x');
   Row narrow;
   narrow.width = 150;
-  const QImage drawn = DrawRow(text, narrow);
-  EXPECT_LT(LastInkColumn(drawn, kWhite), narrow.width);
+  const QImage drawn = DrawRow(std::string(120, 'x'), narrow);
+  const std::vector<InkRun> runs = InkRuns(drawn, kWhite);
+  // The letters run together, and so do the three dots at this size.
+  ASSERT_GE(runs.size(), 2u);
+  EXPECT_LT(runs.back().last, narrow.width);
+  const InkRun& letters = runs[runs.size() - 2];
+  const InkRun& dots = runs.back();
+  const int letterHeight = letters.bottom - letters.top + 1;
+  EXPECT_LE(dots.bottom - dots.top + 1, letterHeight / 2) << "dots, not letters";
+  EXPECT_NEAR(dots.bottom, letters.bottom, 1) << "the dots sit on the baseline";
+  EXPECT_GE(dots.last - dots.first + 1, 5) << "three dots";
+  EXPECT_LE(dots.last - dots.first + 1, 16) << "three dots";
 
-  // The same row drawn as the shortened text it must have become.
-  QImage expected = BlankRow(narrow);
-  {
-    QPainter painter(&expected);
-    PainterSurface surface(painter);
-    surface.SetFont(RowFont(false));
-    const std::string shortened = EllipsizeEnd(surface, text, narrow.width - narrow.left);
-    ASSERT_EQ(shortened.substr(shortened.size() - 3), "...");
-    ASSERT_LT(shortened.size(), text.size());
-    // Rows are laid out from their top: the line is one "gh" high.
-    const int lineBottom = surface.TextExtent("gh").cy;
-    surface.DrawTextLine(shortened, {narrow.left, 0, narrow.width, lineBottom}, TEllipsisMode::End);
-  }
-  EXPECT_TRUE(SameColumns(drawn, expected, 0));
+  // Before the ellipsis the row is the text as it stands: the same pixels as
+  // a row of five letters, but for the edge the sixth letter may touch.
+  const QImage start = DrawRow("xxxxx", narrow);
+  const int startEnd = LastInkColumn(start, kWhite);
+  ASSERT_GT(startEnd, narrow.left);
+  EXPECT_TRUE(SameColumnsUpTo(drawn, start, startEnd - 2));
 }
 
 // The first column from x on that holds anything but white.
@@ -189,7 +220,38 @@ TEST(PainterSurfaceFonts, MeasuredWidthMatchesTheDrawnText) {
     const QFontMetricsF metrics(surface.CurrentQFont(), &image);
     const double expected = metrics.horizontalAdvance(QString::fromLatin1(text.c_str()));
     EXPECT_NEAR(surface.TextExtent(text).cx, expected, 1.0);
-    EXPECT_EQ(surface.TextExtent(text).cy, metrics.ascent() + metrics.descent() > 0 ? surface.TextExtent("gh").cy : 0);
+  }
+}
+
+// A line is as high as the font, whatever it holds, and the ink of letters
+// that reach up and down lies inside it.
+TEST(PainterSurfaceFonts, LineHeightHoldsAccentsAndDescenders) {
+  for (const bool bold : {false, true}) {
+    QImage line(300, 60, QImage::Format_RGB32);
+    line.fill(kWhite);
+    const std::string text = "\xC4\xD6\xDC gjpqy |";
+    int height = 0;
+    {
+      QPainter painter(&line);
+      PainterSurface surface(painter);
+      TSurfaceFont font = RowFont(false);
+      font.Bold = bold;
+      surface.SetFont(font);
+      height = surface.TextExtent(text).cy;
+      EXPECT_EQ(surface.TextExtent("x").cy, height) << bold;
+      EXPECT_EQ(surface.TextExtent("").cy, height) << bold;
+      surface.DrawTextAt(0, 0, text, nullptr);
+    }
+    int top = line.height(), bottom = -1;
+    for (int y = 0; y < line.height(); ++y) {
+      for (int x = 0; x < line.width(); ++x) {
+        if (line.pixelColor(x, y) != kWhite) top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    }
+    ASSERT_GE(bottom, 0) << bold;
+    EXPECT_LT(bottom, height) << "descenders inside the line, bold " << bold;
+    EXPECT_GE(bottom, height - 4) << "descenders reach down, bold " << bold;
+    EXPECT_LE(top, 4) << "umlauts reach up, bold " << bold;
   }
 }
 
