@@ -2,7 +2,6 @@
 #include "server/local_server.h"
 
 #include <chrono>
-#include <system_error>
 #include <thread>
 
 #include "platform/codepage.h"
@@ -95,6 +94,7 @@ int TLocalServer::Run() {
       LogVerbose(FormatMessageText(Ansi("%s hat sich beendet."), options_.LaunchProgram));
       break;
     }
+    connectionThreads_.JoinEnded();
     std::unique_ptr<platform::PipeHandle> pipe = listener_->Accept(kStopCheckMs);
     if (!pipe) {
       // Out of file handles and the like: give the open connections time to end.
@@ -104,13 +104,12 @@ int TLocalServer::Run() {
       continue;
     }
     if (!WaitForConnectionSlot()) break;
-    try {
-      std::thread([this, connection = std::move(pipe)]() mutable {
-        Serve(std::move(connection));
-        ConnectionEnded();
-      }).detach();
-    } catch (const std::system_error& failure) {
-      LogLine(failure.what());
+    bool started = connectionThreads_.Start([this, connection = std::move(pipe)]() mutable {
+      Serve(std::move(connection));
+      ConnectionEnded();
+    });
+    if (!started) {
+      LogLine(Ansi("Für eine Verbindung lässt sich kein Thread starten; sie wird geschlossen."));
       ConnectionEnded();
     }
   }
@@ -168,13 +167,10 @@ void TLocalServer::Shutdown() {
       LogLine(failure.what());
     }
   }
-  {
-    // Connection threads use this object: it must not go while one still runs.
-    // Idle connections notice the stop within kStopCheckMs; a reply stuck at a
-    // client that reads nothing ends with the write time-out.
-    std::unique_lock<std::mutex> guard(connectionsLock_);
-    connectionsChanged_.wait(guard, [this] { return connections_ == 0; });
-  }
+  // Connection threads use this object: it must not go while one still runs.
+  // Idle connections notice the stop within kStopCheckMs; a reply stuck at a
+  // client that reads nothing ends with the write time-out.
+  connectionThreads_.JoinAll();
   if (!outputs_.WaitIdle(kOutputDrainMs)) LogLine(Ansi("Ausgaben laufen noch; der Server wartet auf sie."));
 }
 

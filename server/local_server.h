@@ -13,6 +13,7 @@
 
 #include "platform/pipes.h"
 #include "platform/processes.h"
+#include "server/connection_threads.h"
 #include "server/output_queue.h"
 #include "server/server_commands.h"
 #include "server/server_options.h"
@@ -62,6 +63,8 @@ class TLocalServer {
 
   TOutputQueue outputs_;
   TServerCommands commands_;
+  // Last, so that its threads are gone before anything they use.
+  TConnectionThreads connectionThreads_;
 };
 
 }  // namespace wb::server

@@ -335,6 +335,56 @@ TEST_F(LocalServerTest, EveryConnectionOfALongRunIsServed) {
   std::printf("%d connections in %lld s\n", kThreads * kConnectionsEach, static_cast<long long>(took.count()));
 }
 
+// Short-lived servers one after another, two at a time, each asked what the
+// tool asks at start and then stopped: every exchange must be answered (ok, not
+// just an empty text) and every server must end when asked. A server whose
+// threads got in each other's way showed as a reply that never came and a
+// server that no longer ended. WB_STRESS_LIFETIMES raises the count for a
+// stress run.
+TEST_F(LocalServerTest, ServersStartedOneAfterAnotherAnswerEveryExchangeAndEnd) {
+  const char* countText = std::getenv("WB_STRESS_LIFETIMES");
+  const int lifetimes = countText ? std::atoi(countText) : 8;
+  SetReplyIdleTimeoutMsForTesting(15000);
+  const std::string bare = db_.substr(0, db_.size() - 1);
+  const std::pair<const char*, std::string> exchanges[] = {
+      {"DBPATH", db_}, {"APPPATH", ""}, {"SIMPLEGETJSON", "{\"Order\":[]}"}};
+  std::atomic<int> failures{0};
+  std::mutex lock;
+  std::string report;
+  auto fail = [&](const std::string& line) {
+    ++failures;
+    std::lock_guard<std::mutex> guard(lock);
+    report += line + "\n";
+  };
+  auto worker = [&](int w) {
+    for (int i = 0; i < lifetimes && failures.load() < 3; ++i) {
+      const std::string name = "E2E-LIFE-" + std::to_string(w) + "-" + std::to_string(i);
+      const std::string where = "server " + name + ": ";
+      ServerProcess server(name, {"--database", bare, "--no-cups"});
+      if (!server.Running()) {
+        fail(where + "did not come up");
+        continue;
+      }
+      for (const auto& [command, expected] : exchanges) {
+        auto begun = std::chrono::steady_clock::now();
+        bool ok = false;
+        std::string value = Ask(name, command, &ok);
+        if (ok && value == expected) continue;
+        auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begun);
+        fail(where + command + (ok ? " wrong reply \"" + value + "\"" : std::string(" no reply")) + " after " +
+             std::to_string(took.count()) + " ms");
+      }
+      int code = server.Stop(20000);
+      if (code != 0) fail(where + "stop ended with " + std::to_string(code));
+    }
+  };
+  std::thread first(worker, 0), second(worker, 1);
+  first.join();
+  second.join();
+  SetReplyIdleTimeoutMsForTesting(-1);
+  EXPECT_EQ(failures.load(), 0) << report;
+}
+
 // A pipe that kills the server as soon as the client starts reading the reply's
 // data block, so the server dies in the middle of its reply.
 class KillOnDataPipe final : public platform::PipeHandle {
