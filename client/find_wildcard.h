@@ -1,13 +1,10 @@
-// The wildcard matcher of the search's filters: "*" any run of characters, "?"
-// any one character; letters compare without regard to case. Wildcards after a
-// "*" collapse into it, so a "?" there does not require a character.
+// The filters of the file search, matched with the platform's wildcard matcher
+// (platform/wildcard.h); wildcards after a "*" collapse into it there.
 #pragma once
 
 #include <string_view>
 
 namespace wb {
-
-bool WildcardMatch(std::string_view text, std::string_view pattern);
 
 // Decides the filter test for a full path (see TFileCriteria::Filters): ">mask"
 // that matches accepts, any other matching filter rejects, else accepted.

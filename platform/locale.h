@@ -6,8 +6,10 @@
 
 namespace wb::platform {
 
-// The user's decimal separator ('.' or ',', for example).
+// The decimal separator in force: the one pinned below, else the user's.
 char DecimalSeparator();
+// The user's own decimal separator ('.' or ',', for example), from the system.
+char UserDecimalSeparator();
 // Tests and callers that must pin the locale set it here; '\0' returns to the user's.
 void SetDecimalSeparatorOverride(char separator);
 

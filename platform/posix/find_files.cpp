@@ -19,13 +19,14 @@
 
 #include "platform/codepage.h"
 #include "platform/posix/posix_util.h"
+#include "platform/wildcard.h"
 
 namespace wb::platform {
 namespace {
 
 // Windows-1252 lower-case folding of one byte: ASCII, the Latin-1 letters and
 // the four pairs Windows-1252 adds (Š, Œ, Ž, Ÿ).
-constexpr std::array<uint8_t, 256> MakeFoldTable() {
+constexpr std::array<uint8_t, 256> MakeLowerCaseTable() {
   std::array<uint8_t, 256> table{};
   for (int c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(c);
   for (int c = 'A'; c <= 'Z'; ++c) table[c] = static_cast<uint8_t>(c + 32);
@@ -37,32 +38,7 @@ constexpr std::array<uint8_t, 256> MakeFoldTable() {
   table[0x9F] = 0xFF;
   return table;
 }
-constexpr std::array<uint8_t, 256> kFold = MakeFoldTable();
-
-inline uint8_t Fold(char c) { return kFold[static_cast<uint8_t>(c)]; }
-
-// "*" any run, "?" exactly one character; iterative with one backtrack point,
-// so the cost stays linear in practice and never explodes.
-bool PlainMatch(std::string_view name, std::string_view mask) {
-  size_t n = 0, m = 0;
-  size_t starMask = std::string_view::npos, starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && mask[m] == '*') {
-      starMask = ++m;
-      starName = n;
-    } else if (m < mask.size() && (mask[m] == '?' || Fold(mask[m]) == Fold(name[n]))) {
-      ++m;
-      ++n;
-    } else if (starMask != std::string_view::npos) {
-      m = starMask;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*') ++m;
-  return m == mask.size();
-}
+constexpr std::array<uint8_t, 256> kLowerCase = MakeLowerCaseTable();
 
 bool IsAscii(const char* text) {
   for (; *text; ++text)
@@ -211,17 +187,7 @@ class PosixFindHandle final : public FindHandle {
 
 }  // namespace
 
-bool MatchesFileMask(std::string_view name, std::string_view mask) {
-  if (mask == "*" || mask == "*.*") return true;
-  if (PlainMatch(name, mask)) return true;
-  // "name.*" also matches a name without extension, as the Windows listing does.
-  if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" && PlainMatch(name, mask.substr(0, mask.size() - 2)))
-    return true;
-  // A trailing "." asks for names without extension ("*." or "abc.").
-  if (mask.size() >= 2 && mask.back() == '.' && name.find('.') == std::string_view::npos)
-    return PlainMatch(name, mask.substr(0, mask.size() - 1));
-  return false;
-}
+const std::array<uint8_t, 256>& LowerCaseTable() { return kLowerCase; }
 
 std::unique_ptr<FindHandle> FindFirstFile(const std::string& pattern) {
   if (pattern.empty() || pattern.find('\0') != std::string::npos) {

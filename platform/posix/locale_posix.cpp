@@ -15,9 +15,6 @@
 #include "platform/codepage.h"
 
 namespace wb::platform {
-namespace {
-
-std::atomic<char> gDecimalOverride{'\0'};
 
 char UserDecimalSeparator() {
   static const char separator = [] {
@@ -32,6 +29,8 @@ char UserDecimalSeparator() {
   }();
   return separator;
 }
+
+namespace {
 
 // "de_DE.UTF-8@euro" -> "de_DE"; the first of LC_ALL, LC_COLLATE, LANG that is set.
 std::string CollationLocaleName() {
@@ -75,13 +74,6 @@ const Collators& GetCollators() {
 }
 
 }  // namespace
-
-char DecimalSeparator() {
-  char override = gDecimalOverride.load();
-  return override ? override : UserDecimalSeparator();
-}
-
-void SetDecimalSeparatorOverride(char separator) { gDecimalOverride.store(separator); }
 
 int CompareLocaleText(std::string_view a, std::string_view b, bool ignoreCase) {
   const Collators& collators = GetCollators();

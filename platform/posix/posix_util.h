@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace wb::platform {
@@ -13,5 +14,10 @@ void SetLastErrorForPath(int error, const std::string& nativePath);
 // 8-bit system-code-page path -> the UTF-8 path the file system takes.
 std::string NativePath(const std::string& path);
 uint64_t UnixTimeToFileTime(int64_t seconds, int64_t nanoseconds);
+// The file a program name starts, as posix_spawnp finds it: a name with "/" as
+// it is, a bare name in the folders of PATH (an empty entry is the current
+// folder; without PATH the usual system folders). Only an executable regular
+// file counts. Native (UTF-8) names; the absolute path, or nothing.
+std::optional<std::string> FindProgramOnPath(const std::string& nativeName);
 
 }  // namespace wb::platform

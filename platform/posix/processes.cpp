@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <string_view>
 #include <thread>
 
 #include "platform/codepage.h"
@@ -159,26 +161,34 @@ void RequestStop() { gStopRequested.store(true); }
 
 namespace wb::platform {
 
-bool ProgramExists(const std::string& program) {
-  if (program.empty()) return false;
-  const std::string name = AnsiToUtf8(program);
-  auto executable = [](const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
-  };
-  if (name.find('/') != std::string::npos) return executable(name);
-  const char* path = std::getenv("PATH");
-  std::string folders = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= folders.size()) {
-    size_t end = folders.find(':', start);
-    if (end == std::string::npos) end = folders.size();
-    std::string folder = folders.substr(start, end - start);
-    if (folder.empty()) folder = ".";  // an empty entry is the current folder
-    if (executable(folder + "/" + name)) return true;
-    start = end + 1;
-  }
-  return false;
+namespace {
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
+
+}  // namespace
+
+std::optional<std::string> FindProgramOnPath(const std::string& nativeName) {
+  if (nativeName.empty()) return std::nullopt;
+  auto absolute = [](const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); };
+  if (nativeName.find('/') != std::string::npos) {
+    if (!IsExecutableFile(nativeName)) return std::nullopt;
+    return absolute(nativeName);
+  }
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  for (;;) {
+    const size_t colon = folders.find(':');
+    const std::string folder(folders.substr(0, colon));
+    const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + nativeName;
+    if (IsExecutableFile(candidate)) return absolute(candidate);
+    if (colon == std::string_view::npos) return std::nullopt;
+    folders.remove_prefix(colon + 1);
+  }
+}
+
+bool ProgramExists(const std::string& program) { return FindProgramOnPath(AnsiToUtf8(program)).has_value(); }
 
 }  // namespace wb::platform

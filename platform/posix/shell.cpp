@@ -322,29 +322,6 @@ std::string FileUri(const std::string& absolutePath) {
 // ---------------------------------------------------------------------------
 // The program of a MIME association
 
-bool IsExecutableFile(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
-// The full path of a program name as posix_spawnp would find it.
-std::optional<std::string> LookUpProgram(const std::string& program) {
-  if (program.find('/') != std::string::npos) {
-    if (!IsExecutableFile(program)) return std::nullopt;
-    return std::filesystem::absolute(program).lexically_normal().string();
-  }
-  const char* path = std::getenv("PATH");
-  std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  while (true) {
-    size_t colon = folders.find(':');
-    std::string folder(folders.substr(0, colon));
-    std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + program;
-    if (IsExecutableFile(candidate)) return std::filesystem::absolute(candidate).lexically_normal().string();
-    if (colon == std::string_view::npos) return std::nullopt;
-    folders.remove_prefix(colon + 1);
-  }
-}
-
 // The folders desktop files live in, most important first.
 std::vector<std::string> ApplicationFolders() {
   std::vector<std::string> folders;
@@ -404,7 +381,7 @@ std::optional<std::string> ProgramOfExecLine(const std::string& value) {
   }
   const std::string program = ExecArgumentText(arguments->front());
   if (std::filesystem::path(program).filename() == "env") return std::nullopt;
-  return LookUpProgram(program);
+  return FindProgramOnPath(program);
 }
 
 std::optional<std::string> AssociatedProgram(const std::string& nativeFile) {

@@ -78,23 +78,10 @@ std::string LauncherText(const TShellLink& link) {
   return text;
 }
 
-bool ProgramOnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  while (true) {
-    size_t colon = folders.find(':');
-    std::string folder(folders.substr(0, colon));
-    std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + program;
-    if (::access(candidate.c_str(), X_OK) == 0) return true;
-    if (colon == std::string_view::npos) return false;
-    folders.remove_prefix(colon + 1);
-  }
-}
-
 // Runs gio to mark the launcher trusted, quietly and for a bounded time; the
 // launcher works without the mark (the desktop then asks once).
 void MarkTrusted(const std::string& nativePath) {
-  if (!ProgramOnPath("gio")) return;
+  if (!FindProgramOnPath("gio")) return;
   posix_spawn_file_actions_t actions;
   ::posix_spawn_file_actions_init(&actions);
   ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);

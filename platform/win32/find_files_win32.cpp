@@ -3,6 +3,8 @@
 // with the listing.
 #include "platform/find_files.h"
 
+#include "platform/wildcard.h"
+
 #include <array>
 
 #include "platform/codepage.h"
@@ -49,43 +51,6 @@ class Win32FindHandle final : public FindHandle {
   FindData data_;
 };
 
-// The system code page's lower-case form of every byte, as the system folds it.
-const std::array<uint8_t, 256>& FoldTable() {
-  static const std::array<uint8_t, 256> table = [] {
-    std::array<uint8_t, 256> result{};
-    char bytes[256];
-    for (int c = 0; c < 256; ++c) bytes[c] = static_cast<char>(c);
-    ::CharLowerBuffA(bytes + 1, 255);  // NUL stays NUL
-    for (int c = 0; c < 256; ++c) result[c] = static_cast<uint8_t>(bytes[c]);
-    return result;
-  }();
-  return table;
-}
-
-// "*" any run, "?" exactly one character; iterative with one backtrack point.
-bool PlainMatch(std::string_view name, std::string_view mask) {
-  const auto& fold = FoldTable();
-  auto same = [&](char a, char b) { return fold[static_cast<uint8_t>(a)] == fold[static_cast<uint8_t>(b)]; };
-  size_t n = 0, m = 0;
-  size_t starMask = std::string_view::npos, starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && mask[m] == '*') {
-      starMask = ++m;
-      starName = n;
-    } else if (m < mask.size() && (mask[m] == '?' || same(mask[m], name[n]))) {
-      ++m;
-      ++n;
-    } else if (starMask != std::string_view::npos) {
-      m = starMask;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*') ++m;
-  return m == mask.size();
-}
-
 // DST as it was at that moment, not as it is today.
 bool ToLocalSystemTime(uint64_t fileTime, SYSTEMTIME& local) {
   FILETIME utc;
@@ -97,16 +62,16 @@ bool ToLocalSystemTime(uint64_t fileTime, SYSTEMTIME& local) {
 
 }  // namespace
 
-bool MatchesFileMask(std::string_view name, std::string_view mask) {
-  if (mask == "*" || mask == "*.*") return true;
-  if (PlainMatch(name, mask)) return true;
-  // "name.*" also matches a name without extension, as the listing does.
-  if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" && PlainMatch(name, mask.substr(0, mask.size() - 2)))
-    return true;
-  // A trailing "." asks for names without extension ("*." or "abc.").
-  if (mask.size() >= 2 && mask.back() == '.' && name.find('.') == std::string_view::npos)
-    return PlainMatch(name, mask.substr(0, mask.size() - 1));
-  return false;
+const std::array<uint8_t, 256>& LowerCaseTable() {
+  static const std::array<uint8_t, 256> table = [] {
+    std::array<uint8_t, 256> result{};
+    char bytes[256];
+    for (int c = 0; c < 256; ++c) bytes[c] = static_cast<char>(c);
+    ::CharLowerBuffA(bytes + 1, 255);  // NUL stays NUL
+    for (int c = 0; c < 256; ++c) result[c] = static_cast<uint8_t>(bytes[c]);
+    return result;
+  }();
+  return table;
 }
 
 std::unique_ptr<FindHandle> FindFirstFile(const std::string& pattern) {

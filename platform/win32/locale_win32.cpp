@@ -8,9 +8,6 @@
 #include "platform/win32/win32_util.h"
 
 namespace wb::platform {
-namespace {
-
-std::atomic<char> gDecimalOverride{'\0'};
 
 char UserDecimalSeparator() {
   char buffer[8] = {};
@@ -19,19 +16,13 @@ char UserDecimalSeparator() {
   return '.';
 }
 
+namespace {
+
 int ClampLength(std::string_view text) {
   return text.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(text.size());
 }
 
 }  // namespace
-
-char DecimalSeparator() {
-  char override = gDecimalOverride.load();
-  // Read each time: the user may change the setting while the program runs.
-  return override ? override : UserDecimalSeparator();
-}
-
-void SetDecimalSeparatorOverride(char separator) { gDecimalOverride.store(separator); }
 
 int CompareLocaleText(std::string_view a, std::string_view b, bool ignoreCase) {
   int result = ::CompareStringA(LOCALE_USER_DEFAULT, ignoreCase ? NORM_IGNORECASE : 0, a.data(), ClampLength(a),

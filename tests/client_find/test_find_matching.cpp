@@ -6,6 +6,7 @@
 #include "client/find_wildcard.h"
 #include "platform/codepage.h"
 #include "platform/find_files.h"
+#include "platform/wildcard.h"
 #include "strings/string_list.h"
 
 namespace wb {
@@ -34,26 +35,48 @@ TEST(FileMaskTest, MasksMatchAsTheWindowsListingDoes) {
   EXPECT_TRUE(platform::MatchesFileMask(Ansi("größe.txt"), Ansi("GRÖßE.*")));
 }
 
+// The one matcher under both rules: a listing's mask ("?" after "*" is one
+// character more) and the search's filters (it merges into the star).
 TEST(WildcardTest, StarsQuestionMarksAndCase) {
-  const MatchCase cases[] = {
-      {"/daten/a.bak", "*.bak", true},
-      {"/daten/a.bak", "*.BAK", true},
-      {"/daten/a.bakx", "*.bak", false},
-      {"/daten/ohne.", "*.", true},
-      {"abc", "a?c", true},
-      {"ac", "a?c", false},
-      {"ac", "a*?c", true},  // wildcards after a star are one star
-      {"abc", "a*??c", true},
-      {"", "*", true},
-      {"", "", true},
-      {"x", "", false},
-      {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*a*c", false},
-      {"mississippi", "*sip*", true},
-      {"mississippi", "m*i*s*p", false},
+  struct Case {
+    const char* text;
+    const char* pattern;
+    bool listing;
+    bool filters;
   };
-  for (const MatchCase& c : cases)
-    EXPECT_EQ(WildcardMatch(c.text, c.pattern), c.matches) << c.text << " ~ " << c.pattern;
-  EXPECT_TRUE(WildcardMatch(Ansi("/ÄRGER.txt"), Ansi("*ärger*")));
+  const Case cases[] = {
+      {"/daten/a.bak", "*.bak", true, true},
+      {"/daten/a.bak", "*.BAK", true, true},
+      {"/daten/a.bakx", "*.bak", false, false},
+      {"/daten/ohne.", "*.", true, true},
+      {"abc", "a?c", true, true},
+      {"ac", "a?c", false, false},
+      {"ac", "a*?c", false, true},
+      {"abc", "a*??c", false, true},
+      {"abbc", "a*??c", true, true},
+      {"a", "a*?", false, true},
+      {"", "*", true, true},
+      {"", "**", true, true},
+      {"", "", true, true},
+      {"x", "", false, false},
+      {"", "?", false, false},
+      {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*a*c", false, false},
+      {"mississippi", "*sip*", true, true},
+      {"mississippi", "m*i*s*p", false, false},
+      {"mississippi", "m*i*s*i", true, true},
+  };
+  using platform::QuestionAfterStar;
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::WildcardMatch(c.text, c.pattern, QuestionAfterStar::OneCharacter), c.listing)
+        << c.text << " ~ " << c.pattern;
+    EXPECT_EQ(platform::WildcardMatch(c.text, c.pattern, QuestionAfterStar::MergesIntoStar), c.filters)
+        << c.text << " ~ " << c.pattern;
+  }
+  for (auto rule : {QuestionAfterStar::OneCharacter, QuestionAfterStar::MergesIntoStar}) {
+    EXPECT_TRUE(platform::WildcardMatch(Ansi("/ÄRGER.txt"), Ansi("*ärger*"), rule));
+    EXPECT_TRUE(platform::WildcardMatch(Ansi("ŠŒŽŸ"), Ansi("šœžÿ"), rule));
+    EXPECT_FALSE(platform::WildcardMatch(Ansi("×"), Ansi("÷"), rule));
+  }
 }
 
 TEST(WildcardTest, FiltersDecideInOrder) {

@@ -1,15 +1,18 @@
 // The user's locale through the platform layer.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/locale.h"
 
 using namespace wb::platform;
 
 TEST(Locale, DecimalSeparatorCanBePinned) {
-  SetDecimalSeparatorOverride(',');
-  EXPECT_EQ(DecimalSeparator(), ',');
-  SetDecimalSeparatorOverride('.');
-  EXPECT_EQ(DecimalSeparator(), '.');
+  const std::pair<char, char> cases[] = {{',', ','}, {'.', '.'}, {'\0', UserDecimalSeparator()}, {',', ','}};
+  for (const auto& [pinned, used] : cases) {
+    SetDecimalSeparatorOverride(pinned);
+    EXPECT_EQ(DecimalSeparator(), used) << int(pinned);
+  }
   SetDecimalSeparatorOverride('\0');
 }
 

@@ -2,9 +2,16 @@
 // that ends the wait without the child.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <sys/stat.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "platform/posix/posix_util.h"
 #include "platform/processes.h"
+#include "support/temp_env.h"
 
 namespace wb::platform {
 namespace {
@@ -51,6 +58,50 @@ TEST(PosixProcesses, ATimeOutEndsTheWaitAndTheChildCanStillBeStopped) {
   child->Kill();
   ASSERT_TRUE(child->Wait(10000, code));
   EXPECT_EQ(code, 128 + 9);
+}
+
+// The one PATH search behind "does the program exist", the program of a
+// launcher's Exec line and the look-up for gio: what posix_spawnp would start.
+TEST(PosixProcesses, ProgramsAreFoundAsPosixSpawnpFindsThem) {
+  test::TempEnv env;
+  const std::string bin = env.Dir("bin"), other = env.Dir("other");
+  auto make = [](const std::string& path, mode_t mode) {
+    std::ofstream(path) << "#!/bin/sh\n";
+    ::chmod(path.c_str(), mode);
+  };
+  make(bin + "werkzeug", 0755);
+  make(bin + "notiz", 0644);
+  make(other + "werkzeug", 0755);
+  std::filesystem::create_directories(bin + "ordner");
+  ::chmod((bin + "ordner").c_str(), 0755);
+  struct Case {
+    const char* path;  // nullptr: PATH unset
+    std::string name;
+    std::optional<std::string> found;
+  };
+  const std::string missing = env.Root().string() + "/fehlt";
+  const Case cases[] = {
+      {"", "werkzeug", std::nullopt},    {nullptr, "sh", "/usr/bin/sh"},     {"", bin + "werkzeug", bin + "werkzeug"},
+      {"", bin + "notiz", std::nullopt}, {"", bin + "ordner", std::nullopt}, {"", "", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.path) env.Set("PATH", c.path);
+    else ::unsetenv("PATH");
+    EXPECT_EQ(FindProgramOnPath(c.name), c.found);
+  }
+  const std::pair<std::string, std::optional<std::string>> onPath[] = {
+      {missing + ":" + bin + ":" + other, bin + "werkzeug"},
+      {other + ":" + bin, other + "werkzeug"},
+      {missing, std::nullopt},
+  };
+  for (const auto& [path, found] : onPath) {
+    env.Set("PATH", path);
+    EXPECT_EQ(FindProgramOnPath("werkzeug"), found) << path;
+    EXPECT_EQ(ProgramExists("werkzeug"), found.has_value()) << path;
+    EXPECT_FALSE(FindProgramOnPath("notiz")) << path;
+    EXPECT_FALSE(FindProgramOnPath("ordner")) << path;
+  }
 }
 
 }  // namespace
