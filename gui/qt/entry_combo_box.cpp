@@ -1,5 +1,6 @@
 // EntryComboBox: owner-drawn entry rows through DrawHtmlItem.
 #include "gui/qt/entry_combo_box.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -21,7 +22,7 @@ void EntryComboBox::DrawRow(QPainter& painter, const QRect& rect, const QString&
   const QColor background = selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base);
   const QColor foreground = selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Text);
   painter.fillRect(rect, background);
-  const std::string markup = platform::Utf8ToAnsi(text.toStdString());
+  const std::string markup = ToAnsi(text);
   PainterSurface surface(painter);
   surface.SetFont(SurfaceFontFromQFont(font, foreground));
   surface.SetBackgroundColor(FromQColor(background));

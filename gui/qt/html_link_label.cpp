@@ -1,6 +1,7 @@
 // HtmlLinkLabel: a layout of the markup kept until the text, the width or the
 // font changes; painting and hit-testing read it.
 #include "gui/qt/html_link_label.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -26,7 +27,7 @@ void HtmlLinkLabel::setMarkup(const std::string& markup) {
   // Only a label with links takes part in the Tab order. The layout itself
   // waits for the first paint: the label's width and font are known by then.
   setFocusPolicy(LinkTextAnchorCount(markup_) > 0 ? Qt::TabFocus : Qt::NoFocus);
-  setAccessibleName(QString::fromStdString(platform::AnsiToUtf8(LinkTextPlain(markup_))));
+  setAccessibleName(FromAnsi(LinkTextPlain(markup_)));
 }
 
 void HtmlLinkLabel::setWordWrap(bool wrap) {
@@ -184,7 +185,7 @@ bool HtmlLinkLabel::focusNextPrevChild(bool next) {
 
 void HtmlLinkLabel::Activate(int anchor) {
   // The signal may close or rebuild the window: read the target first.
-  const QString target = QString::fromStdString(platform::AnsiToUtf8(Layout().TargetOf(anchor)));
+  const QString target = FromAnsi(Layout().TargetOf(anchor));
   emit anchorClicked(target);
 }
 

@@ -1,5 +1,6 @@
 // MainWindow: layout and event forwarding of the main window.
 #include "gui/qt/main_window.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,8 +23,6 @@
 
 namespace wb::gui {
 namespace {
-
-QString FromAnsi(const std::string& text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
 
 const QColor kStripeFill(128, 128, 192);
 const QColor kStripeOutline(128, 128, 255);
@@ -64,7 +63,7 @@ void MainWindow::BuildControls() {
   links_->setMarkup(Ansi(kLinkText));
   at(links_, 11, 94, 140, 44);
   connect(links_, &HtmlLinkLabel::anchorClicked, this,
-          [this](const QString& target) { Guarded([&] { logic_->LinkLabel1AnchorClick(target.toStdString()); }); });
+          [this](const QString& target) { Guarded([&] { logic_->LinkLabel1AnchorClick(ToAnsi(target)); }); });
 
   runButton_ = new QPushButton("Los!", this);
   QPalette blueText = runButton_->palette();

@@ -1,5 +1,6 @@
 // QtMessagePresenter: QMessageBox with the German button texts.
 #include "gui/qt/message_presenter.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -19,9 +20,8 @@ MessageAnswer QtMessagePresenter::Present(const std::string& text, MessageButton
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
   }
   static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical};
-  QMessageBox box(kIcons[static_cast<int>(icon)], QStringLiteral("Mehrfachausgabe"),
-                  QString::fromStdString(platform::AnsiToUtf8(text)), QMessageBox::NoButton,
-                  QApplication::activeWindow());
+  QMessageBox box(kIcons[static_cast<int>(icon)], QStringLiteral("Mehrfachausgabe"), FromAnsi(text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
   if (buttons == MessageButtons::Ok) {
     box.addButton("OK", QMessageBox::AcceptRole);
     box.exec();

@@ -1,6 +1,7 @@
 // PainterSurface: text through the realised fonts' advance tables, so that
 // measuring never shapes text; drawing goes to QPainter.
 #include "gui/qt/painter_surface.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QGlyphRun>
 #include <QGuiApplication>
@@ -173,7 +174,7 @@ TColor PainterSurface::SysColor(int index) { return PaletteSystemColor(index); }
 TSize PainterSurface::SystemIconListSize(bool large) { return large ? kLargeIconSize : kSmallIconSize; }
 
 int PainterSurface::SystemIconIndex(const std::string& path) {
-  return FileIconList::Instance().IndexForPath(QString::fromStdString(platform::AnsiToUtf8(path)));
+  return FileIconList::Instance().IndexForPath(FromAnsi(path));
 }
 
 void PainterSurface::DrawSystemIconAt(int index, int x, int y, bool, TSize size) {
@@ -195,7 +196,7 @@ int PainterSurface::PixelsPerInchY() {
 
 TSurfaceFont SurfaceFontFromQFont(const QFont& font, const QColor& color) {
   TSurfaceFont result;
-  result.Name = platform::Utf8ToAnsi(font.family().toStdString());
+  result.Name = ToAnsi(font.family());
   constexpr int kFallbackPointSize = 9;  // a font given in pixels has no point size
   result.Size = font.pointSize() > 0 ? font.pointSize() : kFallbackPointSize;
   result.Bold = font.bold();

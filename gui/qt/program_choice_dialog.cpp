@@ -1,5 +1,6 @@
 // QtProgramChoice: pick the program for a file type in an open-file dialog.
 #include "gui/qt/program_choice_dialog.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -8,9 +9,7 @@
 #include "platform/codepage.h"
 
 namespace wb::gui {
-namespace {
-QString FromAnsi(const std::string& text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
-}  // namespace
+namespace {}  // namespace
 
 QString QtProgramChoice::ToQtFilter(const std::string& filter) {
   // "Name|*.a;*.b|Name2|*.*" -> "Name (*.a *.b);;Name2 (*)"
@@ -30,7 +29,7 @@ bool QtProgramChoice::ChooseProgram(const ProgramChoiceRequest& request, std::st
   QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), "Programm ausw\u00e4hlen", start,
                                                 ToQtFilter(request.Filter));
   if (chosen.isEmpty()) return false;
-  program = platform::Utf8ToAnsi(chosen.toStdString());
+  program = ToAnsi(chosen);
   return true;
 }
 

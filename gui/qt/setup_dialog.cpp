@@ -1,5 +1,6 @@
 // SetupDialog: the editor's controls at their places and its events.
 #include "gui/qt/setup_dialog.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QCheckBox>
 #include <QCompleter>
@@ -19,9 +20,6 @@
 
 namespace wb::gui {
 namespace {
-
-QString FromAnsi(const std::string& text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
-std::string ToAnsi(const QString& text) { return platform::Utf8ToAnsi(text.toStdString()); }
 
 constexpr int kFieldLeft = 108;
 constexpr int kFieldWidth = 377;
@@ -203,7 +201,7 @@ void SetupDialog::BuildControls() {
   storageLink_->move(24, 410);
   storageLink_->adjustSize();
   connect(storageLink_, &HtmlLinkLabel::anchorClicked, this,
-          [this](const QString& target) { Guarded([&] { form_->LinkLabel2AnchorClick(target.toStdString()); }); });
+          [this](const QString& target) { Guarded([&] { form_->LinkLabel2AnchorClick(ToAnsi(target)); }); });
 
   actions_ = new QComboBox(this);
   QFont actionFont = UiFont(9, true);

@@ -1,5 +1,6 @@
 // Font fallback, character tables and realised fonts of the QPainter surface.
 #include "gui/qt/surface_fonts.h"
+#include "gui/qt/ansi_text.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -117,7 +118,7 @@ FontFamilyChoice ResolveFontFamily(const std::string& requested) {
   if (auto found = resolved.find(requested); found != resolved.end()) return found->second;
   FontFamilyChoice choice;
   choice.symbolEncoding = IsSymbolName(requested);
-  const QString family = QString::fromStdString(platform::AnsiToUtf8(requested));
+  const QString family = FromAnsi(requested);
   choice.family = !family.isEmpty() && FamilyInstalled(family) ? family : FallbackFamily();
   resolved.emplace(requested, choice);
   return choice;

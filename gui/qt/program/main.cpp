@@ -11,6 +11,7 @@
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
 #include "client/message_boxes.h"
+#include "gui/qt/ansi_text.h"
 #include "gui/qt/font_setup.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/message_presenter.h"
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
   // where argv is already in the ANSI code page, UTF-8 elsewhere).
   std::vector<std::string> arguments;
   const QStringList given = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < given.size(); ++i) arguments.push_back(wb::platform::Utf8ToAnsi(given[i].toStdString()));
+  for (qsizetype i = 1; i < given.size(); ++i) arguments.push_back(wb::gui::ToAnsi(given[i]));
 
   int exitCode = 0;
   {

@@ -1,0 +1,12 @@
+// Conversions between the core's 8-bit text and QString, through UTF-8.
+#include "gui/qt/ansi_text.h"
+
+#include "platform/codepage.h"
+
+namespace wb::gui {
+
+QString FromAnsi(std::string_view text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
+
+std::string ToAnsi(const QString& text) { return platform::Utf8ToAnsi(text.toStdString()); }
+
+}  // namespace wb::gui

@@ -1,0 +1,14 @@
+// The edge between the core's 8-bit text (the system code page) and Qt's
+// strings: every conversion of the Qt front end goes through these two.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace wb::gui {
+
+QString FromAnsi(std::string_view text);
+std::string ToAnsi(const QString& text);
+
+}  // namespace wb::gui
