@@ -13,7 +13,7 @@ std::array<uint8_t, 256> MakeLowerTable() {
   const auto& upper = Cp1252UpperCaseTable();
   const auto& swap = Cp1252CaseSwapTable();
   std::array<uint8_t, 256> lower{};
-  for (int c = 0; c < 256; ++c) {
+  for (std::size_t c = 0; c < 256; ++c) {
     // An upper-case letter is one that swaps and is its own upper case.
     const bool upperLetter = swap[c] != c && upper[c] == c;
     lower[c] = upperLetter ? swap[c] : static_cast<uint8_t>(c);
@@ -24,10 +24,10 @@ std::array<uint8_t, 256> MakeLowerTable() {
 std::array<bool, 256> MakeWordTable() {
   std::array<bool, 256> word{};
   const auto& swap = Cp1252CaseSwapTable();
-  for (int c = 0; c < 256; ++c) word[c] = swap[c] != c;  // every cased letter
-  for (int c = '0'; c <= '9'; ++c) word[c] = true;
+  for (std::size_t c = 0; c < 256; ++c) word[c] = swap[c] != c;  // every cased letter
+  for (std::size_t c = '0'; c <= '9'; ++c) word[c] = true;
   // Letters without a case partner: ƒ ª µ º ß.
-  for (int c : {0x83, 0xAA, 0xB5, 0xBA, 0xDF}) word[c] = true;
+  for (std::size_t c : {0x83u, 0xAAu, 0xB5u, 0xBAu, 0xDFu}) word[c] = true;
   return word;
 }
 
@@ -48,7 +48,7 @@ std::unique_ptr<WideTables> MakeWideTables() {
     tables->word[u] = u >= 0x100 && !punctuation;
   }
   for (uint32_t u = 0x80; u < 0x100; ++u) tables->word[u] = false;
-  for (int b = 0; b < 256; ++b) {
+  for (std::size_t b = 0; b < 256; ++b) {
     const char16_t u = platform::Cp1252ToChar(static_cast<unsigned char>(b));
     tables->fold[u] = platform::Cp1252ToChar(SystemLowerCaseTable()[b]);
     tables->word[u] = IsWordByte(static_cast<uint8_t>(b));

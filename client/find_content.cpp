@@ -164,8 +164,9 @@ TContentResult SearchContent(const TContentReader& read, std::string_view phrase
           if (pendingByte < 0) {
             pendingByte = byte;
           } else {
-            const uint32_t unit = form == TextForm::Utf16Le ? (static_cast<uint32_t>(byte) << 8) | pendingByte
-                                                            : (static_cast<uint32_t>(pendingByte) << 8) | byte;
+            const uint32_t unit = form == TextForm::Utf16Le
+                                      ? (static_cast<uint32_t>(byte) << 8) | static_cast<uint32_t>(pendingByte)
+                                      : (static_cast<uint32_t>(pendingByte) << 8) | byte;
             pendingByte = -1;
             pushWide(unit);
           }

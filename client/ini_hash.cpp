@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::array<uint8_t, 256> MakeAsciiUpper() {
   std::array<uint8_t, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(c);
-  for (int c = 'a'; c <= 'z'; ++c) table[c] = static_cast<uint8_t>(c - 32);
+  for (std::size_t c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(c);
+  for (std::size_t c = 'a'; c <= 'z'; ++c) table[c] = static_cast<uint8_t>(c - 32);
   return table;
 }
 constexpr std::array<uint8_t, 256> kAsciiUpper = MakeAsciiUpper();

@@ -111,7 +111,7 @@ void UnescapeInto(std::string_view raw, std::string& out) {
       case 'u': {
         if (raw.size() - i < 4) RaiseBadEscape();
         uint32_t codePoint = 0;
-        for (int k = 0; k < 4; ++k) {
+        for (std::size_t k = 0; k < 4; ++k) {
           const int digit = HexValue(static_cast<unsigned char>(raw[i + k]));
           if (digit < 0) RaiseBadEscape();
           codePoint = codePoint * 16 + static_cast<uint32_t>(digit);

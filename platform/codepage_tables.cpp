@@ -29,8 +29,8 @@ static_assert(sizeof(kLatinExtendedABase) == 129);
 
 int ByteForChar(char16_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
-  for (int i = 0; i < 32; ++i)
-    if (kHighControls[i] == c) return 0x80 + i;
+  for (std::size_t i = 0; i < kHighControls.size(); ++i)
+    if (kHighControls[i] == c) return 0x80 + static_cast<int>(i);
   return -1;
 }
 

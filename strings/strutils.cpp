@@ -17,30 +17,30 @@ namespace {
 
 constexpr std::array<uint8_t, 256> MakeUpperCaseTable() {
   std::array<uint8_t, 256> table{};
-  for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
-  for (int c = 'a'; c <= 'z'; ++c) table[c] = static_cast<uint8_t>(c - 32);
+  for (std::size_t i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
+  for (std::size_t c = 'a'; c <= 'z'; ++c) table[c] = static_cast<uint8_t>(c - 32);
   table[0x9A] = 0x8A;
   table[0x9C] = 0x8C;
   table[0x9E] = 0x8E;
   table[0xFF] = 0x9F;
-  for (int c = 0xE0; c <= 0xFE; ++c)
+  for (std::size_t c = 0xE0; c <= 0xFE; ++c)
     if (c != 0xF7) table[c] = static_cast<uint8_t>(c - 0x20);
   return table;
 }
 
 constexpr std::array<uint8_t, 256> MakeCaseSwapTable() {
   std::array<uint8_t, 256> table{};
-  for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
-  auto pair = [&table](int lower, int upper) {
+  for (std::size_t i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
+  auto pair = [&table](std::size_t lower, std::size_t upper) {
     table[lower] = static_cast<uint8_t>(upper);
     table[upper] = static_cast<uint8_t>(lower);
   };
-  for (int c = 'a'; c <= 'z'; ++c) pair(c, c - 32);
+  for (std::size_t c = 'a'; c <= 'z'; ++c) pair(c, c - 32);
   pair(0x9A, 0x8A);
   pair(0x9C, 0x8C);
   pair(0x9E, 0x8E);
   pair(0xFF, 0x9F);
-  for (int c = 0xE0; c <= 0xFE; ++c)
+  for (std::size_t c = 0xE0; c <= 0xFE; ++c)
     if (c != 0xF7) pair(c, c - 0x20);
   return table;
 }

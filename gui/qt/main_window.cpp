@@ -57,7 +57,8 @@ void MainWindow::BuildControls() {
   connect(list_, &EntryComboBox::enterPressed, this, [this] { Guarded([&] { logic_->DCCKeyDown(13); }); });
   // The list's context menu: its items and their actions come from the logic.
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { ShowEntryMenu(at); });
+  connect(list_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& position) { ShowEntryMenu(position); });
 
   links_ = new HtmlLinkLabel(this);
   links_->setMarkup(Ansi(kLinkText));

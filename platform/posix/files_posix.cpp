@@ -185,7 +185,7 @@ bool SetFileAttributes(const std::string& path, uint32_t attributes) {
   }
   // Only read-only has a POSIX form (the write bits); hidden lives in the name.
   mode_t mode = st.st_mode & 07777;
-  if (attributes & kFileAttributeReadOnly) mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
+  if (attributes & kFileAttributeReadOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
   else mode |= S_IWUSR;
   if (mode != (st.st_mode & 07777) && ::chmod(native.c_str(), mode) != 0) {
     SetLastErrorForPath(errno, native);

@@ -28,9 +28,9 @@ namespace {
 // the four pairs Windows-1252 adds (Š, Œ, Ž, Ÿ).
 constexpr std::array<uint8_t, 256> MakeLowerCaseTable() {
   std::array<uint8_t, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(c);
-  for (int c = 'A'; c <= 'Z'; ++c) table[c] = static_cast<uint8_t>(c + 32);
-  for (int c = 0xC0; c <= 0xDE; ++c)
+  for (std::size_t c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(c);
+  for (std::size_t c = 'A'; c <= 'Z'; ++c) table[c] = static_cast<uint8_t>(c + 32);
+  for (std::size_t c = 0xC0; c <= 0xDE; ++c)
     if (c != 0xD7) table[c] = static_cast<uint8_t>(c + 32);
   table[0x8A] = 0x9A;
   table[0x8C] = 0x9C;

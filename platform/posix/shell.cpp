@@ -307,7 +307,8 @@ bool Exists(const std::string& nativePath) {
 std::string FileUri(const std::string& absolutePath) {
   static const char* hex = "0123456789ABCDEF";
   std::string uri = "file://";
-  for (unsigned char c : absolutePath) {
+  for (const char ch : absolutePath) {
+    const auto c = static_cast<unsigned char>(ch);
     if (IsAsciiAlnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
       uri += static_cast<char>(c);
     } else {

@@ -325,12 +325,12 @@ class Win32PipeListener final : public PipeListener {
       switch (instance->Check()) {
         case ListeningInstance::Outcome::Connected: {
           HANDLE connected = instance->Release();
-          instances_.erase(instances_.begin() + index);
+          instances_.erase(instances_.begin() + static_cast<std::ptrdiff_t>(index));
           Refill();
           return Win32PipeHandle::Wrap(connected);
         }
         case ListeningInstance::Outcome::Gone:
-          if (!instance->Listen()) instances_.erase(instances_.begin() + index);
+          if (!instance->Listen()) instances_.erase(instances_.begin() + static_cast<std::ptrdiff_t>(index));
           break;
         case ListeningInstance::Outcome::Waiting: break;
       }

@@ -19,7 +19,7 @@ TEST_F(MainWindowTest, ListsPrintThenPdfThenOthers) {
   // Each line carries its own entry.
   for (int i = 0; i < frm->Lines().Count(); ++i)
     EXPECT_EQ(EntryDisplayText(*static_cast<TWBCustomJSON*>(frm->Lines().GetObject(i))).substr(0, 5),
-              view.rows[i].substr(0, 5));
+              view.rows[static_cast<std::size_t>(i)].substr(0, 5));
 }
 
 TEST_F(MainWindowTest, LongNamesAreCutToAHundredCharacters) {

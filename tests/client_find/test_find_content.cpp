@@ -65,7 +65,7 @@ TEST_F(FindContentTest, EightBitTextWithCaseAndWholeWords) {
 
 TEST_F(FindContentTest, APhraseAcrossTheBlockBoundaryIsFound) {
   for (int offset : {-7, -3, -1, 0, 1}) {
-    std::string text(kContentBlockSize + offset, '.');
+    std::string text(static_cast<std::size_t>(kContentBlockSize + offset), '.');
     text += "Rechnung";
     text += std::string(100, '.');
     EXPECT_EQ(Search(text, "rechnung"), kFound) << offset;

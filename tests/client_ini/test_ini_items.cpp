@@ -79,7 +79,7 @@ TEST(IniItemsTest, EditsKeepTheIndexedAndTheLinearStoreAlike) {
   int found = 0;
   for (int step = 0; step < 3000; ++step) {
     const std::string section = "Sektion" + std::to_string(random() % 4);
-    unsigned number = random() % 320 + 1;
+    unsigned number = static_cast<unsigned>(random() % 320 + 1);
     if (number % 97 == 0) ++number;  // the duplicated keys answer differently by design
     const std::string key = "Key" + std::to_string(number);
     switch (random() % 4) {

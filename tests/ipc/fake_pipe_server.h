@@ -84,7 +84,7 @@ class FakePipeServer {
 
   static int64_t Int64At(const std::string& bytes, size_t at) {
     uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) value |= static_cast<uint64_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
+    for (size_t i = 0; i < 8; ++i) value |= static_cast<uint64_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
     return static_cast<int64_t>(value);
   }
 
@@ -101,7 +101,7 @@ class FakePipeServer {
       // A client that only probed the pipe closes without sending anything.
       if (whole && idLength >= 0 && idLength < 4096) {
         whole = ReadExact(*pipe, session, idLength) && ReadExact(*pipe, session, 8);
-        int64_t dataSize = whole ? Int64At(session, 8 + idLength) : 0;
+        int64_t dataSize = whole ? Int64At(session, static_cast<size_t>(8 + idLength)) : 0;
         whole = whole && dataSize >= 0 && dataSize < (1 << 20) && ReadExact(*pipe, session, dataSize);
         if (whole) {
           request.Raw = session;
@@ -132,8 +132,9 @@ class FakePipeServer {
         IMessageDataPtr message = CreateMessageData();
         message->GetData().WriteString(u"DATA", platform::AnsiToWide(reply.Bytes));
         TMemoryStream& stream = message->GetData().Stream();
-        std::string bytes = Int64Bytes(0) + Int64Bytes(stream.Size()) +
-                            std::string(reinterpret_cast<const char*>(stream.Memory()), stream.Size());
+        std::string bytes =
+            Int64Bytes(0) + Int64Bytes(stream.Size()) +
+            std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
         pipe.Write(bytes.data(), static_cast<int64_t>(bytes.size()), 2000);
         break;
       }

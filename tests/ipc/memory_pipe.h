@@ -64,13 +64,13 @@ class MemoryPipe final : public platform::PipeHandle {
 // Little-endian frame pieces for scripted byte sequences.
 inline std::string Int64Bytes(int64_t value) {
   std::string bytes(8, '\0');
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>(static_cast<uint64_t>(value) >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) bytes[i] = static_cast<char>(static_cast<uint64_t>(value) >> (8 * i));
   return bytes;
 }
 
 inline std::string Int32Bytes(int32_t value) {
   std::string bytes(4, '\0');
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
   return bytes;
 }
 

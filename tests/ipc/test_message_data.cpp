@@ -176,8 +176,8 @@ TEST(StringHash, HashOfIsTheElfHash) {
   EXPECT_EQ(hash.HashOf("AB"), 0x452u);  // (0x41 << 4) + 0x42
   // Eight or more characters fold the top four bits back in.
   uint32_t h = 0;
-  for (unsigned char c : std::string("COMMANDNAME_LONG")) {
-    h = (h << 4) + c;
+  for (const char ch : std::string("COMMANDNAME_LONG")) {
+    h = (h << 4) + static_cast<unsigned char>(ch);
     uint32_t g = h & 0xF0000000u;
     if (g) h ^= g >> 24;
     h &= ~g;

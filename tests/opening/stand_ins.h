@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -125,7 +126,7 @@ class StandIns {
     Call call;
     call.Pid = std::atoi(fields[0].c_str());
     call.Program = fields.size() > 1 ? fields[1] : "";
-    call.Arguments.assign(fields.begin() + std::min<size_t>(2, fields.size()), fields.end());
+    call.Arguments.assign(fields.begin() + std::min<std::ptrdiff_t>(2, std::ssize(fields)), fields.end());
     return call;
   }
 

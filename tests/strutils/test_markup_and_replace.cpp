@@ -61,7 +61,7 @@ TEST(ReplaceAllText, FindsWithoutRegardToCaseLeftToRight) {
 TEST(ReplaceAllText, CaseTablesPairEveryLetterBothWays) {
   const auto& upper = wb::Cp1252UpperCaseTable();
   const auto& swap = wb::Cp1252CaseSwapTable();
-  for (int byte = 0; byte < 256; ++byte) {
+  for (std::size_t byte = 0; byte < 256; ++byte) {
     EXPECT_EQ(swap[swap[byte]], byte) << byte;  // the swap is its own inverse
     if (swap[byte] != byte) {
       EXPECT_EQ(upper[byte], upper[swap[byte]]) << byte;
