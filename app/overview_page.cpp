@@ -43,6 +43,11 @@ std::string SeparateLines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// One line of the page, too long for one literal in the source.
+constexpr const char* kTableStart =
+    "<div><table width=\"100%\" border=1 cellpadding=1 bordercolor=\"#000000\" cellspacing=3 "
+    "style=\"border-width: 0px;\">";
+
 std::string HeadBlock() {
   return SeparateLines({
       Ansi("<html><head><title>Übersicht</title>"),
@@ -51,8 +56,7 @@ std::string HeadBlock() {
       "</head>",
       "<body bgcolor=\"#ffffff\" leftmargin=5 topmargin=5 rightmargin=5 bottommargin=5>",
       "<font size=3 color=\"#000000\" face=\"Tahoma\">",
-      "<div><table width=\"100%\" border=1 cellpadding=1 bordercolor=\"#000000\" cellspacing=3 "
-      "style=\"border-width: 0px;\">",
+      kTableStart,
       "<tr valign=top>",
       HeadCell("25%"),
       "<div><font color=\"#ffffff\"><b>Name</b></font></div>",

@@ -30,7 +30,7 @@ namespace {
 
 constexpr std::size_t kGranule = 16;  // also the alignment of every block
 constexpr std::size_t kClassCount = kMaxPooledBlock / kGranule;
-constexpr std::size_t kChunkBytes = 64 * 1024;
+constexpr std::size_t kChunkBytes = std::size_t{64} * 1024;
 constexpr std::size_t kCachedChunks = 64;  // free chunks kept for the next arena
 
 enum class ChunkKind : uint32_t { Pool, Arena };

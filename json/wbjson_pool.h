@@ -27,7 +27,7 @@ namespace wb::json_pool {
 inline constexpr std::size_t kMaxPooledBlock = 256;
 // Texts from this size on are parsed into an arena; smaller ones (a single
 // entry, a short reply) would leave most of a chunk unused.
-inline constexpr std::size_t kArenaTextThreshold = 16 * 1024;
+inline constexpr std::size_t kArenaTextThreshold = std::size_t{16} * 1024;
 
 void* Allocate(std::size_t size);
 void Release(void* block, std::size_t size) noexcept;

@@ -46,7 +46,7 @@ constexpr unsigned kMimeQueryTimeoutMs = 10000;
 constexpr unsigned kShowItemsReplyTimeoutMs = 5000;
 // dbus-send itself gets this much beyond the reply time-out before it is ended.
 constexpr unsigned kShowItemsGraceMs = 1000;
-constexpr size_t kMaxCapturedOutput = 64 * 1024;
+constexpr size_t kMaxCapturedOutput = size_t{64} * 1024;
 // FindExecutableA returns an instance handle above 32 on success.
 constexpr intptr_t kProgramFound = 42;
 // Deepest sub-folder a desktop file id may name (vendor-app.desktop -> vendor/app.desktop).
