@@ -32,10 +32,10 @@ class EntriesExportTest : public MainWindowTest {
     std::unique_ptr<TLiveImportFrm> frm;
     std::string EntriesPath() const { return database + "Sonderdruck.V1/sdr.json"; }
   };
-  std::unique_ptr<Installation> Start(const std::string& database, std::vector<std::string> arguments = {}) {
+  std::unique_ptr<Installation> Start(const std::string& folder, std::vector<std::string> arguments = {}) {
     auto installation = std::make_unique<Installation>();
-    installation->database = database;
-    installation->server.Answer("DBPATH", {database});
+    installation->database = folder;
+    installation->server.Answer("DBPATH", {folder});
     installation->server.Answer("APPPATH", {application});
     installation->frm = std::make_unique<TLiveImportFrm>(installation->view, installation->server, installation->opener,
                                                          std::move(arguments));

@@ -138,7 +138,7 @@ TEST_F(SavingEditsTest, AnEditConfirmedDuringARunIsWrittenWhenTheRunEnds) {
     if (c.action == kActionChange) {
       EXPECT_EQ(SelectedUid(), "U-1");
     } else if (c.action == kActionAddNew) {
-      EXPECT_EQ(view.rows[view.selected], "[print] Drei");
+      EXPECT_EQ(view.rows.at(static_cast<std::size_t>(view.selected)), "[print] Drei");
     }
   }
 }
@@ -284,11 +284,11 @@ TEST_F(SavingEditsTest, TheSelectionStaysOnTheEditedEntry) {
   Start(Entry("Anton", "pdf", false, "U-1") + "," + Entry("Berta", "pdf", false, "U-2") + "," +
         Entry("Cäsar", "pdf", false, "U-3"));
   EditEntry("U-1", kActionChange, "Zacharias");
-  EXPECT_EQ(view.rows[view.selected], "[pdf] Zacharias");
+  EXPECT_EQ(view.rows.at(static_cast<std::size_t>(view.selected)), "[pdf] Zacharias");
   EXPECT_EQ(SelectedUid(), "U-1");
 
   EditEntry("U-3", kActionAddNew, "Aaron");
-  EXPECT_EQ(view.rows[view.selected], "[pdf] Aaron");
+  EXPECT_EQ(view.rows.at(static_cast<std::size_t>(view.selected)), "[pdf] Aaron");
 
   ASSERT_TRUE(frm->SelectEntryByKey("U-2"));
   frm->SaveEntries();  // as an import saves
