@@ -7,24 +7,11 @@
 #include <mutex>
 #include <new>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define WB_JSON_POOL_BYPASS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
-#define WB_JSON_POOL_BYPASS 1
-#endif
+#ifdef WB_JSON_POOL_POISON
+#include <sanitizer/asan_interface.h>
 #endif
 
 namespace wb::json_pool {
-
-#ifdef WB_JSON_POOL_BYPASS
-
-void* Allocate(std::size_t size) { return ::operator new(size); }
-void Release(void* block, std::size_t) noexcept { ::operator delete(block); }
-ArenaScope::ArenaScope() : arena_(nullptr), previous_(nullptr) {}
-ArenaScope::~ArenaScope() = default;
-
-#else
 
 namespace {
 
@@ -51,6 +38,51 @@ std::size_t BlockSize(std::size_t sizeClass) { return (sizeClass + 1) * kGranule
 
 ChunkHeader* HeaderOf(void* block) {
   return reinterpret_cast<ChunkHeader*>(reinterpret_cast<uintptr_t>(block) & ~(uintptr_t{kChunkBytes} - 1));
+}
+
+// Marks memory that no caller owns (free blocks, unused chunk space) and gives
+// it back when a block is handed out. Nothing in other builds.
+void Poison([[maybe_unused]] void* memory, [[maybe_unused]] std::size_t size) {
+#ifdef WB_JSON_POOL_POISON
+  ASAN_POISON_MEMORY_REGION(memory, size);
+#endif
+}
+
+void Unpoison([[maybe_unused]] void* memory, [[maybe_unused]] std::size_t size) {
+#ifdef WB_JSON_POOL_POISON
+  ASAN_UNPOISON_MEMORY_REGION(memory, size);
+#endif
+}
+
+// The link of a free block lies inside the poisoned block: the pool opens just
+// that word while it reads or writes it.
+FreeBlock* NextOf(FreeBlock* block) {
+  Unpoison(block, sizeof(FreeBlock));
+  FreeBlock* next = block->Next;
+  Poison(block, sizeof(FreeBlock));
+  return next;
+}
+
+void SetNext(FreeBlock* block, FreeBlock* next) {
+  Unpoison(block, sizeof(FreeBlock));
+  block->Next = next;
+  Poison(block, sizeof(FreeBlock));
+}
+
+// A free list by size class: the head is handed out next. The tail is valid
+// while the list is not empty; lists are spliced whole through it.
+void PushFree(FreeBlock*& head, FreeBlock*& tail, FreeBlock* block) {
+  if (head == nullptr) {
+    SetNext(block, nullptr);
+    head = tail = block;
+  } else if (kPoisonsFreeBlocks) {
+    SetNext(block, nullptr);
+    SetNext(tail, block);
+    tail = block;
+  } else {
+    SetNext(block, head);  // the block most likely still in the cache comes next
+    head = block;
+  }
 }
 
 // Shared by all threads, guarded by its mutex: free chunks, and the free blocks
@@ -82,6 +114,7 @@ ChunkHeader* NewChunk(ChunkKind kind, Arena* owner) {
     }
   }
   if (chunk == nullptr) chunk = static_cast<ChunkHeader*>(::operator new (kChunkBytes, std::align_val_t{kChunkBytes}));
+  Poison(reinterpret_cast<char*>(chunk) + sizeof(ChunkHeader), kChunkBytes - sizeof(ChunkHeader));
   chunk->Kind = kind;
   chunk->Owner = owner;
   chunk->Next = nullptr;
@@ -89,6 +122,7 @@ ChunkHeader* NewChunk(ChunkKind kind, Arena* owner) {
 }
 
 void ReturnChunk(ChunkHeader* chunk) {
+  Poison(reinterpret_cast<char*>(chunk) + sizeof(ChunkHeader), kChunkBytes - sizeof(ChunkHeader));
   {
     Depot& depot = TheDepot();
     std::lock_guard<std::mutex> lock(depot.Mutex);
@@ -115,8 +149,10 @@ struct ThreadCache {
 };
 thread_local ThreadCache tCache;
 
-// Hands the thread's free blocks to the depot when the thread ends. Touched
-// only when a thread first takes a pool chunk, so that the hot path stays free of it.
+// Hands the thread's free blocks to the depot when the thread ends. Armed when
+// a thread first takes a pool chunk or first frees into an empty list (a
+// thread that only frees blocks made elsewhere must not take them along), so
+// that the hot path stays free of it.
 struct CacheReturner {
   bool Armed = false;
   ~CacheReturner() {
@@ -126,7 +162,7 @@ struct CacheReturner {
     for (std::size_t i = 0; i < kClassCount; ++i) {
       if (tCache.Lists[i] == nullptr) continue;
       if (depot.Lists[i] == nullptr) depot.Tails[i] = tCache.Tails[i];
-      tCache.Tails[i]->Next = depot.Lists[i];
+      SetNext(tCache.Tails[i], depot.Lists[i]);
       depot.Lists[i] = tCache.Lists[i];
       tCache.Lists[i] = nullptr;
     }
@@ -136,9 +172,7 @@ struct CacheReturner {
     while (tCache.Bump != nullptr && static_cast<std::size_t>(tCache.BumpEnd - tCache.Bump) >= largest) {
       auto* block = reinterpret_cast<FreeBlock*>(tCache.Bump);
       tCache.Bump += largest;
-      if (depot.Lists[kClassCount - 1] == nullptr) depot.Tails[kClassCount - 1] = block;
-      block->Next = depot.Lists[kClassCount - 1];
-      depot.Lists[kClassCount - 1] = block;
+      PushFree(depot.Lists[kClassCount - 1], depot.Tails[kClassCount - 1], block);
     }
     tCache.Bump = tCache.BumpEnd = nullptr;
   }
@@ -155,7 +189,7 @@ void* RefillPool(std::size_t sizeClass) {
       std::lock_guard<std::mutex> lock(depot.Mutex);
       if (FreeBlock* list = depot.Lists[sizeClass]) {
         depot.Lists[sizeClass] = nullptr;
-        tCache.Lists[sizeClass] = list->Next;
+        tCache.Lists[sizeClass] = NextOf(list);
         tCache.Tails[sizeClass] = depot.Tails[sizeClass];
         return list;
       }
@@ -179,6 +213,7 @@ class Arena {
  public:
   static Arena* Create() {
     ChunkHeader* first = NewChunk(ChunkKind::Arena, nullptr);
+    Unpoison(ChunkBegin(first), sizeof(Arena));
     auto* arena = ::new (ChunkBegin(first)) Arena();
     first->Owner = arena;
     arena->chunks_ = first;
@@ -228,15 +263,26 @@ class Arena {
   bool active_ = true;
 };
 
-void* Allocate(std::size_t size) {
-  if (size == 0 || size > kMaxPooledBlock) return ::operator new(size);
+namespace {
+
+void* TakeBlock(std::size_t size) {
   if (tCache.CurrentArena != nullptr) return tCache.CurrentArena->Allocate(size);
   const std::size_t sizeClass = ClassOf(size);
   if (FreeBlock* block = tCache.Lists[sizeClass]) {
-    tCache.Lists[sizeClass] = block->Next;
+    tCache.Lists[sizeClass] = NextOf(block);
     return block;
   }
   return RefillPool(sizeClass);
+}
+
+}  // namespace
+
+void* Allocate(std::size_t size) {
+  if (size == 0 || size > kMaxPooledBlock) return ::operator new(size);
+  void* block = TakeBlock(size);
+  // Exactly the asked size: a write past it into the block's rounding is caught too.
+  Unpoison(block, size);
+  return block;
 }
 
 void Release(void* block, std::size_t size) noexcept {
@@ -245,16 +291,15 @@ void Release(void* block, std::size_t size) noexcept {
     ::operator delete(block);
     return;
   }
+  Poison(block, RoundUp(size));
   ChunkHeader* chunk = HeaderOf(block);
   if (chunk->Kind == ChunkKind::Arena) {
     chunk->Owner->ReleaseOne();
     return;
   }
   const std::size_t sizeClass = ClassOf(size);
-  auto* freed = static_cast<FreeBlock*>(block);
-  if (tCache.Lists[sizeClass] == nullptr) tCache.Tails[sizeClass] = freed;
-  freed->Next = tCache.Lists[sizeClass];
-  tCache.Lists[sizeClass] = freed;
+  if (tCache.Lists[sizeClass] == nullptr) tReturner.Armed = true;
+  PushFree(tCache.Lists[sizeClass], tCache.Tails[sizeClass], static_cast<FreeBlock*>(block));
 }
 
 ArenaScope::ArenaScope() : arena_(Arena::Create()), previous_(tCache.CurrentArena) { tCache.CurrentArena = arena_; }
@@ -263,7 +308,5 @@ ArenaScope::~ArenaScope() {
   tCache.CurrentArena = previous_;
   arena_->Close();
 }
-
-#endif  // WB_JSON_POOL_BYPASS
 
 }  // namespace wb::json_pool

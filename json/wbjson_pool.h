@@ -14,14 +14,33 @@
 //
 // Every chunk is aligned to its size and begins with a header that says which
 // of the two owns it, so that freeing a block needs no other bookkeeping.
-// Sanitizer builds bypass both, so that every block is checked on its own.
+//
+// AddressSanitizer builds keep both, so that the checked program allocates as
+// the shipped one does, and poison every block that is not handed out: a use
+// of a freed node, string or child list is reported like a use of freed heap.
+// Freed blocks are then reused oldest first, so that a stale pointer stays
+// poisoned as long as possible.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define WB_JSON_POOL_POISON 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define WB_JSON_POOL_POISON 1
+#endif
+#endif
+
 namespace wb::json_pool {
+
+#ifdef WB_JSON_POOL_POISON
+inline constexpr bool kPoisonsFreeBlocks = true;
+#else
+inline constexpr bool kPoisonsFreeBlocks = false;
+#endif
 
 // Blocks up to this size are pooled; larger ones go to the general heap.
 inline constexpr std::size_t kMaxPooledBlock = 256;
@@ -43,9 +62,8 @@ class ArenaScope {
   ArenaScope& operator=(const ArenaScope&) = delete;
 
  private:
-  // Unused where sanitizer builds bypass the pool.
-  [[maybe_unused]] Arena* arena_;
-  [[maybe_unused]] Arena* previous_;
+  Arena* arena_;
+  Arena* previous_;
 };
 
 // A standard allocator over the pool, for the strings and child lists of the tree.

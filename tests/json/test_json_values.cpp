@@ -1,14 +1,11 @@
 // The value tree: typed reads with their defaults, setting by name, the name
 // index, removal, member keys, typed reads by position, the kind table, the
-// AA tree's balance, SortByField, the variant conversions and the node pool.
+// AA tree's balance, SortByField and the variant conversions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <random>
-#include <thread>
 
-#include "json/wbjson_pool.h"
 #include "json_test_support.h"
 #include "strings/strutils.h"
 
@@ -402,67 +399,6 @@ TEST(JsonVariant, Conversions) {
   EXPECT_THROW(VariantToDouble(TWBVariant()), EConvertError);
   EXPECT_EQ(VariantToAnsi(TWBVariant()), "");
   EXPECT_EQ(VariantToWide(TWBVariant(std::string("\xE4"))), u"ä");
-}
-
-std::string LargeDocumentText(int entries) {
-  std::string text = R"({"Items":[)";
-  for (int i = 0; i < entries; ++i) {
-    if (i != 0) text += ',';
-    text += R"({"Info":"Eintrag )" + std::to_string(i) + R"( mit einem l\u00e4ngeren Namen","Copies":)" +
-            std::to_string(i % 3 + 1) + R"(,"Forbidden":false,"Filter.POT":"rechnung"})";
-  }
-  return text + "]}";
-}
-
-// A large text is read into an arena of its own; the tree must behave like any
-// other while it is changed, copied and freed, also on another thread.
-TEST(JsonPool, LargeDocumentsLiveInAnArenaUntilTheirLastNodeGoes) {
-  const std::string text = LargeDocumentText(400);
-  ASSERT_GE(text.size(), json_pool::kArenaTextThreshold);
-  for (int round = 0; round < 3; ++round) {
-    auto document = ParseObject(text);
-    ASSERT_NE(document, nullptr);
-    auto* items = JSONAs<TWBSONList>(document->MemberByName("Items"));
-    ASSERT_EQ(items->ChildCount(), 400);
-    for (int i = 0; i < items->ChildCount(); i += 3) {
-      TWBCustomJSON* entry = items->ChildAt(i);
-      entry->SetStringByName("Info", std::string(100, 'x'));  // replaces a string of the arena
-      entry->SetStringByName("UID", NewGuidText());           // adds a member from the pool
-      entry->SetIntegerByName("Copies", 7);
-    }
-    items->RemoveChildAt(1);
-    items->ReplaceChildAt(2, std::make_unique<TWBJSON>());
-    static_cast<TWBJSON*>(items->ChildAt(0))->RemoveChildAt(0);
-    auto copy = TWBCustomJSON::Clone(document.get());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(TWBJSONText::Generate(copy.get()), TWBJSONText::Generate(document.get()));
-    EXPECT_EQ(items->ChildAt(3)->StringByName("Info"), std::string(100, 'x'));
-    EXPECT_EQ(items->ChildAt(4)->IntegerByName("Copies"), 2);
-    EXPECT_EQ(items->ChildAt(0)->StringByName("Info"), "");
-    EXPECT_EQ(items->ChildAt(0)->IntegerByName("Copies"), 7);
-    std::thread([tree = std::move(document)]() mutable { tree.reset(); }).join();
-    copy.reset();
-  }
-  // A large text that fails halfway leaves nothing behind.
-  EXPECT_EQ(ParseText(text.substr(0, text.size() - 1)), nullptr);
-}
-
-TEST(JsonPool, TreesMadeOnOneThreadAreFreedOnAnother) {
-  for (int round = 0; round < 20; ++round) {
-    std::vector<std::unique_ptr<TWBCustomJSON>> made(50);
-    std::thread maker([&] {
-      for (auto& tree : made) tree = ParseText(R"({"a":[1,2,{"b":"long enough to leave the inline buffer"}]})");
-    });
-    maker.join();
-    std::thread freer([&] { made.clear(); });
-    freer.join();
-  }
-  // Blocks of every class come back whole.
-  for (std::size_t size = 1; size <= json_pool::kMaxPooledBlock + 1; size += 7) {
-    void* block = json_pool::Allocate(size);
-    std::memset(block, 0xAB, size);
-    json_pool::Release(block, size);
-  }
 }
 
 }  // namespace
