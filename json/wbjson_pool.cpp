@@ -25,7 +25,7 @@ enum class ChunkKind : uint32_t { Pool, Arena };
 struct alignas(kGranule) ChunkHeader {
   ChunkKind Kind;
   Arena* Owner;
-  ChunkHeader* Next;
+  ChunkHeader* Next;  // the next chunk of its arena, of the free chunks, or of all pool chunks
 };
 
 struct FreeBlock {
@@ -90,6 +90,10 @@ void PushFree(FreeBlock*& head, FreeBlock*& tail, FreeBlock* block) {
 // units still free blocks), so it is never destroyed.
 struct Depot {
   std::mutex Mutex;
+  // Every pool chunk ever made: they stay with the process, and their blocks'
+  // links (poisoned in AddressSanitizer builds, so unseen by its leak check)
+  // must not be the only way to reach them.
+  ChunkHeader* PoolChunks = nullptr;
   ChunkHeader* FreeChunks = nullptr;
   std::size_t FreeChunkCount = 0;
   FreeBlock* Lists[kClassCount] = {};
@@ -197,6 +201,12 @@ void* RefillPool(std::size_t sizeClass) {
     tReturner.Armed = true;
     // Pool chunks stay with the process: their blocks may be in use on any thread.
     ChunkHeader* chunk = NewChunk(ChunkKind::Pool, nullptr);
+    {
+      Depot& depot = TheDepot();
+      std::lock_guard<std::mutex> lock(depot.Mutex);
+      chunk->Next = depot.PoolChunks;
+      depot.PoolChunks = chunk;
+    }
     tCache.Bump = ChunkBegin(chunk);
     tCache.BumpEnd = ChunkEnd(chunk);
   }
