@@ -12,6 +12,7 @@
 #include "client/message_boxes.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/qt_ui_hooks.h"
+#include "opening/open_files.h"
 #include "platform/ui_hooks.h"
 #include "support/message_recorder.h"
 #include "support/temp_env.h"
@@ -27,6 +28,9 @@ class GuiTest : public ::testing::Test {
     platform::SetUiHooks(hooks.get());
   }
   void TearDown() override {
+    // A document the test opened starts its program on the process-wide pool,
+    // reading the environment that the next test's TempEnv changes.
+    EXPECT_TRUE(OpeningThreadPool().WaitUntilIdle(10000));
     window.reset();
     platform::SetUiHooks(nullptr);
     hooks.reset();

@@ -128,5 +128,8 @@ int main(int argc, char** argv) {
   wb::SaveFileDialogs::SetPresenter(nullptr);
   wb::MessageBoxes::SetPresenter(nullptr);
   wb::platform::SetUiHooks(nullptr);
+  // The toolkit's end frees the font configuration; a start that ended before
+  // any font was asked for may still be reading it on the second thread.
+  wb::gui::WaitForFontSetUp();
   return exitCode;
 }

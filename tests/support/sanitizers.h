@@ -1,0 +1,23 @@
+// Which sanitizer the test program was built with, for tests whose loops must
+// be shorter where every memory access is checked.
+#pragma once
+
+namespace wb::test {
+
+#if defined(__SANITIZE_THREAD__)
+inline constexpr bool kThreadSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+inline constexpr bool kThreadSanitizer = true;
+#else
+inline constexpr bool kThreadSanitizer = false;
+#endif
+#else
+inline constexpr bool kThreadSanitizer = false;
+#endif
+
+// A loop count for a test's stress loop: the full count, or a tenth of it under
+// ThreadSanitizer, which runs such loops 5-15 times slower.
+constexpr int StressCount(int full) { return kThreadSanitizer ? (full + 9) / 10 : full; }
+
+}  // namespace wb::test
