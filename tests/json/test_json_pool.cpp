@@ -17,6 +17,7 @@
 
 #include "json/wbjson_pool.h"
 #include "json_test_support.h"
+#include "support/sanitizers.h"
 
 namespace wb::test {
 namespace {
@@ -135,7 +136,7 @@ TEST(JsonPool, BlocksFreedOnAThreadThatEndsAreHandedOutAgain) {
 // still in use, shows as an address already live or as a stamp overwritten.
 TEST(JsonPool, NoBlockIsHandedOutTwiceWhileThreadsTradeBlocks) {
   constexpr int kThreads = 4;
-  constexpr int kRounds = 3000;
+  constexpr int kRounds = StressCount(20000);
   struct Block {
     unsigned char* Memory;
     std::size_t Size;
