@@ -14,22 +14,11 @@
 #include "client/file_helpers.h"
 #include "client/message_boxes.h"
 #include "platform/folders.h"
+#include "support/files.h"
 #include "support/message_recorder.h"
 #include "support/temp_env.h"
 
 namespace wb::test {
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class MainWindowTest : public ::testing::Test {
  protected:

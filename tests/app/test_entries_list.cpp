@@ -2,6 +2,7 @@
 #include "app_fixture.h"
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
+#include "support/bytes_equal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -69,7 +70,7 @@ TEST_F(MainWindowTest, SaveSortsByPlainInfoAsText) {
   auto at = [&](const char* text) { return file.find(text); };
   EXPECT_LT(at("<b>alpha<\\/b>"), at("Layout 10"));
   EXPECT_LT(at("Layout 10"), at("Layout 9"));
-  EXPECT_EQ(ReadBytes(EntriesPath() + ".backup"), file);
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath() + ".backup"), file);
   EXPECT_EQ(view.selected, 1);
   EXPECT_EQ(frm->BusyCount(), 0);
   EXPECT_TRUE(frm->UidExists("U10"));
@@ -86,7 +87,7 @@ TEST_F(MainWindowTest, SaveRefusesItemsWhoseFirstEntryHasNoInfo) {
   } catch (const Exception& error) {
     EXPECT_STREQ(error.what(), "Info not found in Items");
   }
-  EXPECT_EQ(ReadBytes(EntriesPath()), before);
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath()), before);
   EXPECT_EQ(frm->BusyCount(), 0);
 }
 
@@ -112,14 +113,14 @@ TEST_F(MainWindowTest, TheStartBackupIsWrittenOnlyWhenItsBytesDiffer) {
   const auto old = fs::last_write_time(backup);
   frm->LoadEntries(0);
   EXPECT_EQ(fs::last_write_time(backup), old);
-  EXPECT_EQ(ReadBytes(backup), written);
+  EXPECT_BYTES_EQ(ReadBytes(backup), written);
 
   // A backup with other bytes (here one byte shorter, then one byte changed) is rewritten.
   for (const std::string& stale : {written.substr(0, written.size() - 1), "x" + written.substr(1)}) {
     WriteBytes(backup, stale);
     fs::last_write_time(backup, old);
     frm->LoadEntries(0);
-    EXPECT_EQ(ReadBytes(backup), written);
+    EXPECT_BYTES_EQ(ReadBytes(backup), written);
     EXPECT_NE(fs::last_write_time(backup), old);
   }
 }
@@ -134,7 +135,7 @@ TEST_F(MainWindowTest, ItemsThatAreNoObjectsStayInTheFileAtTheNextSave) {
   // The entries sorted by "Info", then the other elements unchanged and in their order.
   EXPECT_EQ(TWBJSONText::Generate(EntryItems(saved.get())),
             "[" + Entry("a", "print", false, "UA") + "," + Entry("b", "pdf", false, "UB") + ",null,\"Notiz\",[1,2],7]");
-  EXPECT_EQ(ReadBytes(EntriesPath() + ".backup"), ReadBytes(EntriesPath()));
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath() + ".backup"), ReadBytes(EntriesPath()));
   // And again: a second save neither loses nor repeats them.
   frm->SaveEntries();
   EXPECT_EQ(TWBJSONText::Generate(EntryItems(LoadEntriesDocument(EntriesPath()).get())),

@@ -3,6 +3,7 @@
 // the complete PDF's failures send nothing and give the window back.
 #include "app_fixture.h"
 #include "client/client_dirs.h"
+#include "support/bytes_equal.h"
 #include "support/simulated_time.h"
 
 using namespace wb;
@@ -73,8 +74,8 @@ TEST_F(OutputFilesTest, APrintEntryDeletesNothing) {
   frm->RunEntryOutput();
   EXPECT_EQ(seenAtWrite, std::vector<std::string>{"PRINT pdf spool"});
   EXPECT_TRUE(deleted.empty());
-  EXPECT_EQ(ReadBytes(PdfPath()), "alte PDF");
-  EXPECT_EQ(ReadBytes(SpoolPath()), "alte Spooldatei");
+  EXPECT_BYTES_EQ(ReadBytes(PdfPath()), "alte PDF");
+  EXPECT_BYTES_EQ(ReadBytes(SpoolPath()), "alte Spooldatei");
   EXPECT_EQ(server.Count("READ SIMPLEGETJSON"), 0);
   ExpectWindowBack();
 }

@@ -4,6 +4,7 @@
 #include "client/fast_ini_file.h"
 #include "entries/entries_file.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -70,7 +71,7 @@ TEST_F(MainWindowTest, StartUpShowsTheDatabaseAndWritesTheExampleEntry) {
   const std::string file = ReadBytes(EntriesPath());
   EXPECT_EQ(file.rfind("{\r\n  \"LogFileName\":\"<TMP>log.json\",\r\n  \"Items\":[\r\n", 0), 0u) << file;
   EXPECT_NE(file.find("\r\n"), std::string::npos);
-  EXPECT_EQ(ReadBytes(database + "Sonderdruck.V1/sdr.json.backup"), file);
+  EXPECT_BYTES_EQ(ReadBytes(database + "Sonderdruck.V1/sdr.json.backup"), file);
   EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
 }
 
@@ -141,7 +142,7 @@ TEST_F(MainWindowTest, TheSettingsFileLiesInTheSuitesTemporaryFolder) {
   view.selected = 0;
   view.openChecked = true;
   frm->FormClose();
-  EXPECT_EQ(ReadBytes(path), "; von Hand\r\n[Setup]\r\nItemIndex=0\r\nOpenPDF=1\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(path), "; von Hand\r\n[Setup]\r\nItemIndex=0\r\nOpenPDF=1\r\n");
   // Nothing beside it: no other file of that name anywhere in the test's folders.
   int found = 0;
   for (const auto& file : std::filesystem::recursive_directory_iterator(env.Root()))

@@ -12,18 +12,13 @@
 #include <thread>
 
 #include "client/file_helpers.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 using namespace wb;
+using wb::test::ReadBytes;
 
 namespace {
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
-
 TStringList Content(char fill) {
   TStringList lines;
   for (int i = 0; i < 4000; ++i) lines.Add(std::string(60, fill));

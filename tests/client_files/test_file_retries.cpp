@@ -10,19 +10,15 @@
 #include <thread>
 
 #include "client/file_helpers.h"
+#include "support/bytes_equal.h"
+#include "support/files.h"
 #include "support/simulated_time.h"
 #include "support/temp_env.h"
 
 using namespace wb;
+using wb::test::ReadBytes;
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
 
 struct RetryPause {
   explicit RetryPause(int ms) { SetRetryPauseMsForTesting(ms); }
@@ -37,7 +33,7 @@ TEST(SaveListRetry, WritesLinesWithCrLfAndLoadsThemBack) {
   TStringList lines;
   lines.SetText("eins\nzwei\n\ndrei");
   SaveListRetry(lines, file);
-  EXPECT_EQ(ReadBytes(file), "eins\r\nzwei\r\n\r\ndrei\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(file), "eins\r\nzwei\r\n\r\ndrei\r\n");
   TStringList back;
   LoadListRetry(back, file);
   EXPECT_EQ(back.Text(), lines.Text());
@@ -51,7 +47,7 @@ TEST(SaveListRetry, KeepsReadOnlyAndPermissionBits) {
   TStringList lines;
   lines.Add("neu");
   SaveListRetry(lines, file);
-  EXPECT_EQ(ReadBytes(file), "neu\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(file), "neu\r\n");
   struct stat st;
   ASSERT_EQ(::stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0444u);
@@ -75,7 +71,7 @@ TEST(SaveListRetry, SucceedsOnceTheObstacleGoesAway) {
   lines.Add("da");
   EXPECT_NO_THROW(SaveListRetry(lines, blocker + "/x.txt"));
   remover.join();
-  EXPECT_EQ(ReadBytes(blocker + "/x.txt"), "da\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(blocker + "/x.txt"), "da\r\n");
 }
 
 TEST(SaveListRetry, RaisesTheLastErrorAfterTheLastAttempt) {
@@ -91,7 +87,7 @@ TEST(SaveListRetry, RaisesTheLastErrorAfterTheLastAttempt) {
   } catch (const EFCreateError& error) {
     EXPECT_NE(std::string(error.what()).find("kann nicht erstellt werden"), std::string::npos);
   }
-  EXPECT_EQ(ReadBytes(blocker), "x");
+  EXPECT_BYTES_EQ(ReadBytes(blocker), "x");
 }
 
 TEST(LoadListRetry, MissingFileLeavesTheList) {
@@ -110,7 +106,7 @@ TEST(SaveResourceRetry, TakesAnAlternativeNameWhenTheFirstIsTaken) {
   std::string actual;
   SaveResourceRetry("RIFF", dir + "x.ani", actual);
   EXPECT_EQ(actual, dir + "[1]x.ani");
-  EXPECT_EQ(ReadBytes(actual), "RIFF");
+  EXPECT_BYTES_EQ(ReadBytes(actual), "RIFF");
 }
 
 TEST(OpenFileStreamRetry, CreatesFoldersAndReportsOpenErrors) {
@@ -161,7 +157,7 @@ TEST(CopyFileRetry, CopiesEveryBlockIntoANewFolder) {
   std::ofstream(source, std::ios::binary) << content;
   std::string dest = env.Dir("k") + "neu/ziel.bin";
   EXPECT_TRUE(CopyFileRetry(source, dest));
-  EXPECT_EQ(ReadBytes(dest), content);
+  EXPECT_BYTES_EQ(ReadBytes(dest), content);
   EXPECT_THROW(CopyFileRetry(env.Dir("k") + "missing", dest), EFOpenError);
   std::filesystem::create_directory(env.Dir("k") + "isfolder");
   EXPECT_FALSE(CopyFileRetry(source, env.Dir("k") + "isfolder"));

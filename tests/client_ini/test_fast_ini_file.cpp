@@ -11,24 +11,16 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "strings/string_list.h"
+#include "support/bytes_equal.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 namespace wb {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 class FastIniFileTest : public ::testing::Test {
  protected:
@@ -155,7 +147,7 @@ TEST_F(FastIniFileTest, AFreshFileHoldsExactlyTheThreeSettingsLines) {
     ini.WriteNumber("Setup", "ItemIndex", -1);
     ini.WriteFlag("Setup", "OpenPDF", false);
   }
-  EXPECT_EQ(ReadBytes(path), "[Setup]\r\nItemIndex=-1\r\nOpenPDF=0\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(path), "[Setup]\r\nItemIndex=-1\r\nOpenPDF=0\r\n");
   TFastIniFile again(path);
   EXPECT_EQ(again.ReadNumber("Setup", "ItemIndex", 0), -1);
   EXPECT_FALSE(again.ReadFlag("Setup", "OpenPDF", true));
@@ -316,7 +308,7 @@ TEST_F(FastIniFileTest, WritingEmptyKeyAndSectionFlushes) {
   ini.WriteSetting("S", "K", "v");
   EXPECT_FALSE(fs::exists(path));
   ini.WriteSetting("", "", "");
-  EXPECT_EQ(ReadBytes(path), "[S]\r\nK=v\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(path), "[S]\r\nK=v\r\n");
   EXPECT_FALSE(ini.Modified());
 }
 
@@ -357,7 +349,7 @@ TEST_F(FastIniFileTest, AFailedWriteLeavesTheOldFileWhole) {
   fs::rename(env_.Root() / "ini", env_.Root() / "weg");
   WriteBytes(env_.Root().string() + "/ini", "kein Ordner");
   EXPECT_THROW(ini.Flush(), EFCreateError);
-  EXPECT_EQ(ReadBytes((env_.Root() / "weg" / "alt.txt").string()), "[Setup]\r\nItemIndex=1\r\n");
+  EXPECT_BYTES_EQ(ReadBytes((env_.Root() / "weg" / "alt.txt").string()), "[Setup]\r\nItemIndex=1\r\n");
   ini.ClearAll();  // nothing left to write at destruction
 }
 
@@ -369,7 +361,7 @@ TEST_F(FastIniFileTest, FlushLeavesNoTemporaryFilesAndKeepsPermissions) {
     TFastIniFile ini(path);
     ini.WriteSetting("S", "A", "2");
   }
-  EXPECT_EQ(ReadBytes(path), "[S]\r\nA=2\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(path), "[S]\r\nA=2\r\n");
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   int entries = 0;

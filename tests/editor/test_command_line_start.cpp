@@ -6,6 +6,7 @@
 #include "editor_fakes.h"
 #include "entries/entries_file.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -142,7 +143,7 @@ TEST_F(CommandLineStartTest, AddModeWithOnlyKnownUidsWritesNothingAndStillCloses
   const std::string import = ImportFile("{\"Info\":\"Anders\",\"Destination\":\"pdf\",\"UID\":\"U-PRINT\"}");
   StartWith("", {import});
   EXPECT_EQ(view.closeRequests, 1);
-  EXPECT_EQ(ReadBytes(EntriesPath()), before);
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath()), before);
   EXPECT_EQ(std::filesystem::last_write_time(EntriesPath()), stamp);
 }
 

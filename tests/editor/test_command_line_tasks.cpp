@@ -5,6 +5,7 @@
 #include "app_fixture.h"
 #include "entries/entries_file.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -82,7 +83,7 @@ TEST_F(CommandLineTaskTest, CheckPrintsOneLinePerFindingAndEndsWithOne) {
             "Etikett (U-2): Die Anzahl der Kopien ist 0, es wird also nichts gedruckt\n");
   EXPECT_EQ(Err(), "");
   EXPECT_EQ(server.calls, (std::vector<std::string>{"DETECT", "READ DBPATH", "READ PRINTERS"}));
-  EXPECT_EQ(ReadBytes(EntriesPath()), before) << "a check writes nothing";
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath()), before) << "a check writes nothing";
   EXPECT_FALSE(std::filesystem::exists(EntriesBackupPath(EntriesPath())));
 }
 
@@ -107,7 +108,7 @@ TEST_F(CommandLineTaskTest, WithoutServerOrEntriesNothingIsDone) {
   WriteBytes(EntriesPath(), "{kaputt");
   EXPECT_EQ(Run({"--check"}), kExitUnusable);
   EXPECT_EQ(Err(), "mehrfachausgabe: Die Einträge in „" + EntriesPath() + "“ können nicht gelesen werden.\n");
-  EXPECT_EQ(ReadBytes(EntriesPath()), "{kaputt") << "left as it is";
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath()), "{kaputt") << "left as it is";
 
   EXPECT_EQ(Run({"--check", "zu viel"}), kExitUnusable);
   EXPECT_EQ(Err().rfind("mehrfachausgabe: --check nimmt keine weiteren Argumente", 0), 0u);
@@ -160,7 +161,7 @@ TEST_F(CommandLineTaskTest, ExportThatCannotWriteSaysWhyAndLeavesFilesAlone) {
     EXPECT_EQ(Err(), c.err);
     EXPECT_EQ(Out(), "");
   }
-  EXPECT_EQ(ReadBytes(folder + "da.json"), "alt");
+  EXPECT_BYTES_EQ(ReadBytes(folder + "da.json"), "alt");
   EXPECT_FALSE(std::filesystem::exists(folder + "neu.json"));
   EXPECT_EQ(Run({"--export", folder + "da.json", "--force"}), kExitDone);
   EXPECT_NE(ReadBytes(folder + "da.json").find("\"U-1\""), std::string::npos);

@@ -7,6 +7,7 @@
 #include "entries/entries_file.h"
 #include "platform/codepage.h"
 #include "platform/ui_hooks.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -101,7 +102,7 @@ TEST_F(EditEntryTest, AnswersOtherThanYesAndReadOnlyActionsStoreNothing) {
     if (c.answer) test::Messages().SetNextAnswer(*c.answer);
     Edit();
     EXPECT_EQ(test::Messages().TakeShownTexts(), c.asked);
-    EXPECT_EQ(ReadBytes(EntriesPath()), before);
+    EXPECT_BYTES_EQ(ReadBytes(EntriesPath()), before);
     EXPECT_EQ(frm->SelectedEntry()->StringByName("Info"), "Lieferschein");
     EXPECT_EQ(frm->SelectedEntry()->IntegerByName("Copies"), 2);
   }

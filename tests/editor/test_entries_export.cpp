@@ -10,6 +10,7 @@
 #include "entries/entries_file.h"
 #include "entries/entry_fields.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -87,7 +88,7 @@ TEST_F(EntriesExportTest, DemoDatabaseSurvivesExportAndImportIntoAnEmptyDatabase
     break;
   }
   fresh->frm->SaveEntries();
-  EXPECT_EQ(ReadBytes(fresh->EntriesPath()), original);
+  EXPECT_BYTES_EQ(ReadBytes(fresh->EntriesPath()), original);
 }
 
 TEST_F(EntriesExportTest, OneEntryChangedInItsFileUpdatesOnlyThatEntryAndKeepsItsFilters) {
@@ -144,7 +145,7 @@ TEST_F(EntriesExportTest, EveryMemberAsStoredAndNamesWithMarkupAndQuotes) {
   std::unique_ptr<TWBCustomJSON> back = TWBJSONStreamer::LoadFromFile(path);
   ASSERT_TRUE(back);
   EXPECT_EQ(TWBJSONText::Generate(back.get()), "{\"Items\":[" + TWBJSONText::Generate(entry.get()) + "]}");
-  EXPECT_EQ(ReadBytes(path), EntriesFileText(*JSONCast<TWBJSON>(std::move(back))));
+  EXPECT_BYTES_EQ(ReadBytes(path), EntriesFileText(*JSONCast<TWBJSON>(std::move(back))));
 }
 
 TEST_F(EntriesExportTest, TargetsThatCannotBeWrittenAreRefusedWithTheirReason) {
@@ -176,7 +177,7 @@ TEST_F(EntriesExportTest, TargetsThatCannotBeWrittenAreRefusedWithTheirReason) {
     }
   }
   EXPECT_FALSE(std::filesystem::exists(folder + "fehlt")) << "no folder is created";
-  EXPECT_EQ(ReadBytes(folder + "schreibgeschuetzt.json"), "alt");
+  EXPECT_BYTES_EQ(ReadBytes(folder + "schreibgeschuetzt.json"), "alt");
   // Nothing half-written is left beside the targets.
   for (const auto& item : std::filesystem::directory_iterator(folder))
     EXPECT_EQ(item.path().extension(), ".json") << item.path();
@@ -189,7 +190,7 @@ TEST_F(EntriesExportTest, AnExistingFileIsReplacedOnlyWhenAllowed) {
   const std::string path = platform::Utf8ToAnsi(folder + "Übersicht für Müller.json");
   WriteBytes(folder + "Übersicht für Müller.json", "alt");
   EXPECT_THROW(WriteEntriesExport({entry.get()}, path, false), EExportTargetExists);
-  EXPECT_EQ(ReadBytes(folder + "Übersicht für Müller.json"), "alt");
+  EXPECT_BYTES_EQ(ReadBytes(folder + "Übersicht für Müller.json"), "alt");
   WriteEntriesExport({entry.get()}, path, true);
   EXPECT_NE(ReadBytes(folder + "Übersicht für Müller.json").find("\"U-1\""), std::string::npos);
   EXPECT_EQ(ExportTargetProblem(path), "");

@@ -7,6 +7,7 @@
 #include "entries/entries_export.h"
 #include "entries/entries_file.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -65,7 +66,7 @@ TEST_F(EntryMenuTest, ExportAsksForTheFileAndBeforeReplacingIt) {
   RunEntryMenuAction(*frm, EntryMenuAction::ExportAll);
   EXPECT_EQ(test::Messages().TakeShownTexts(),
             std::vector<std::string>{Ansi("Die Datei „" + folder + "PDF.json“ gibt es schon. Ersetzen?")});
-  EXPECT_EQ(ReadBytes(folder + "PDF.json"), before);
+  EXPECT_BYTES_EQ(ReadBytes(folder + "PDF.json"), before);
   SaveFileDialogs::SetNextFileName(folder + "PDF.json");
   test::Messages().SetNextAnswer(MessageAnswer::Yes);
   RunEntryMenuAction(*frm, EntryMenuAction::ExportAll);

@@ -4,6 +4,7 @@
 #include "app_fixture.h"
 #include "client/client_dirs.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -66,7 +67,7 @@ TEST_F(EntryPreviewTest, TheStoredEntryIsNotChanged) {
   view.SelectIndex(0);
   RunEntryPreview(*frm, nullptr);
   EXPECT_EQ(server.Count("WRITE CREATEPDF"), 1);
-  EXPECT_EQ(ReadBytes(EntriesPath()), before);
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath()), before);
   EXPECT_EQ(frm->SelectedEntry()->StringByName("Destination"), "print");
   EXPECT_EQ(frm->SelectedEntry()->MemberByName("PDFFileName"), nullptr);
 }

@@ -8,6 +8,7 @@
 #include "editor_fakes.h"
 #include "entries/entry_check.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -98,7 +99,7 @@ class OverviewPageTest : public MainWindowTest {
   std::vector<std::string> asked;
 };
 
-TEST_F(OverviewPageTest, EmptyListHasHeadFoldersAndFootOnly) { EXPECT_EQ(Page({}), Around("")); }
+TEST_F(OverviewPageTest, EmptyListHasHeadFoldersAndFootOnly) { EXPECT_BYTES_EQ(Page({}), Around("")); }
 
 TEST_F(OverviewPageTest, PrintEntryWithMissingLayoutListsSixActionLinesInOrder) {
   const std::string page =
@@ -167,7 +168,8 @@ TEST_F(OverviewPageTest, ActionColumnCases) {
         "Es wird in folgende Bereiche gedruckt: <b></b><br>", "Es wird aus dem Schacht <b>Rolle</b> gedruckt<br>"}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Page({c.entry}, {"Rechnung"}), Around(Row("", Lines({"- Wenn das Ziel <b></b> ist"}), Lines(c.col3))))
+    EXPECT_BYTES_EQ(Page({c.entry}, {"Rechnung"}),
+                    Around(Row("", Lines({"- Wenn das Ziel <b></b> ist"}), Lines(c.col3))))
         << c.name;
   }
 }
@@ -210,7 +212,7 @@ TEST_F(OverviewPageTest, FolderNamesAreEscapedToo) {
   source.LayoutExists = [](const std::string&) { return true; };
   TStringList blocks;
   BuildOverviewPage(source, blocks);
-  EXPECT_EQ(blocks.Text(), kHead + Folders("/srv/a&amp;b&lt;c&gt;/", "/opt/&quot;w&quot;/") + kFoot);
+  EXPECT_BYTES_EQ(blocks.Text(), kHead + Folders("/srv/a&amp;b&lt;c&gt;/", "/opt/&quot;w&quot;/") + kFoot);
 }
 
 TEST_F(OverviewPageTest, LayoutFilesAreFoundWithoutRegardToCase) {
@@ -237,7 +239,7 @@ TEST_F(OverviewPageTest, TheLinkWritesOpensAndTheWindowDeletesThePage) {
   // The file byte for byte, rows in list order (the print entry first).
   const std::string noLayout = kRed + "Es wurde kein Layout festgelegt</b><br>" + kBlack;
   const std::string channel = Lines({"- Wenn das Ziel <b></b> ist"});
-  EXPECT_EQ(
+  EXPECT_BYTES_EQ(
       ReadBytes(expectedPath),
       kHead + Folders(database, application) +
           Row("Druck", channel,

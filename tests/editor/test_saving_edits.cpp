@@ -11,6 +11,7 @@
 #include "entries/entries_file.h"
 #include "platform/codepage.h"
 #include "platform/ui_hooks.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -350,7 +351,7 @@ TEST_F(SavingEditsTest, NothingChangedAsksNothingAndWritesNothing) {
   };
   frm->LinkLabel1AnchorClick("E");
   EXPECT_TRUE(test::Messages().TakeShownTexts().empty());
-  EXPECT_EQ(ReadBytes(EntriesPath()), before);
+  EXPECT_BYTES_EQ(ReadBytes(EntriesPath()), before);
 }
 
 // Going back to "Nichts änderbar" after editing asks first; "Nein" keeps the

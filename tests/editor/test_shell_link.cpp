@@ -10,6 +10,7 @@
 #include "editor_fakes.h"
 #include "platform/codepage.h"
 #include "platform/shell_link.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -163,7 +164,7 @@ TEST_F(ShortcutTest, LauncherRunsTheProgramWithTheNameAsItsOneArgument) {
   EXPECT_EQ(exec, (std::vector<std::string>{program, "Lieferschein Kunde"}));
   EXPECT_EQ(keys["Path"], program.substr(0, program.rfind('/') + 1));
   EXPECT_EQ(keys["Icon"], "test_editor");  // the program's icon by name
-  EXPECT_EQ(ReadBytes(gioRecord), "set|" + launcher + "|metadata::trusted|true|\n");
+  EXPECT_BYTES_EQ(ReadBytes(gioRecord), "set|" + launcher + "|metadata::trusted|true|\n");
 
   // Started as the launcher starts it, the program runs that entry and ends.
   RecordingView startView;
@@ -298,7 +299,7 @@ TEST_F(ShortcutTest, ALauncherThatCannotBeWrittenIsReportedAsAFailure) {
                            0),
             0u)
       << texts[0];
-  EXPECT_EQ(ReadBytes(gioRecord), "");
+  EXPECT_BYTES_EQ(ReadBytes(gioRecord), "");
 }
 
 // The launcher is written completely before it replaces anything: when that
@@ -363,7 +364,7 @@ TEST_F(ShortcutTest, WithoutGioTheLauncherIsWrittenAllTheSame) {
   Start(Entry("Lieferschein", "print"));
   frm->LinkLabel1AnchorClick("L");
   EXPECT_TRUE(std::filesystem::exists(desktop + "Lieferschein.desktop"));
-  EXPECT_EQ(ReadBytes(gioRecord), "");
+  EXPECT_BYTES_EQ(ReadBytes(gioRecord), "");
 }
 
 }  // namespace

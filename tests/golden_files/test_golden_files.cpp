@@ -6,17 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "client/fast_ini_file.h"
 #include "client/file_helpers.h"
 #include "entries/entries_file.h"
 #include "platform/codepage.h"
+#include "support/bytes_equal.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 namespace wb {
 namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
 
 std::string SourceDir() {
   const char* dir = std::getenv("WB_SOURCE_DIR");
@@ -25,24 +28,17 @@ std::string SourceDir() {
 std::string InputPath(const std::string& name) { return SourceDir() + "/tests/golden_files/input/" + name; }
 std::string ExpectedPath(const std::string& name) { return SourceDir() + "/tests/golden_files/expected/" + name; }
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 void CompareWithGolden(const std::string& written, const std::string& goldenName) {
   const std::string actual = ReadBytes(written);
   ASSERT_FALSE(actual.empty()) << written;
   const char* update = std::getenv("WB_UPDATE_GOLDEN");
   if (update && std::string(update) == "1") {
-    std::ofstream(ExpectedPath(goldenName), std::ios::binary) << actual;
+    WriteBytes(ExpectedPath(goldenName), actual);
     return;
   }
   const std::string expected = ReadBytes(ExpectedPath(goldenName));
   ASSERT_FALSE(expected.empty()) << "missing " << ExpectedPath(goldenName);
-  EXPECT_TRUE(actual == expected) << goldenName << " differs:\n" << actual;
+  EXPECT_BYTES_EQ(actual, expected) << goldenName;
 }
 
 TEST(GoldenFiles, TheEntriesFileIsWrittenAsOnEveryPlatform) {
@@ -60,7 +56,7 @@ TEST(GoldenFiles, TheEntriesFileIsWrittenAsOnEveryPlatform) {
 TEST(GoldenFiles, TheSettingsFileKeepsItsLinesAndTakesTheNewValues) {
   test::TempEnv env;
   const std::string path = env.Dir("tmp") + "Sonderdruck.V1.LocalSetup.txt";
-  std::ofstream(path, std::ios::binary) << ReadBytes(InputPath("LocalSetup.txt"));
+  WriteBytes(path, ReadBytes(InputPath("LocalSetup.txt")));
   {
     TFastIniFile settings(path);
     settings.WriteNumber("Setup", "ItemIndex", 3);

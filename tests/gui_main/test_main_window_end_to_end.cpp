@@ -15,18 +15,11 @@
 #include "app/shell_file_opener.h"
 #include "gui_fixture.h"
 #include "server/server_process.h"
+#include "support/bytes_equal.h"
+#include "support/files.h"
 
 using namespace wb;
 using namespace wb::test;
-
-namespace {
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
-}  // namespace
 
 TEST_F(GuiTest, PdfRunAgainstTheServerCreatesTheNamedPdfAndOpensIt) {
   const std::string database = env.Dir("db"), application = env.Dir("app"), bin = env.Dir("bin");
@@ -53,10 +46,10 @@ TEST_F(GuiTest, PdfRunAgainstTheServerCreatesTheNamedPdfAndOpensIt) {
 
   const std::string pdf = env.Root().string() + "/home/Desktop/WerkbankQuery.Mehrfachausgabe/Angebot 4711 A17.pdf";
   ASSERT_TRUE(std::filesystem::exists(pdf));
-  EXPECT_EQ(ReadAll(pdf).rfind("%PDF", 0), 0u);
+  EXPECT_EQ(ReadBytes(pdf).rfind("%PDF", 0), 0u);
   EXPECT_TRUE(std::filesystem::exists(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf"));
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (ReadAll(record).empty() && std::chrono::steady_clock::now() < end)
+  while (ReadBytes(record).empty() && std::chrono::steady_clock::now() < end)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(ReadAll(record), pdf + "\n");
+  EXPECT_BYTES_EQ(ReadBytes(record), pdf + "\n");
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 namespace {
@@ -20,13 +21,6 @@ struct Outcome {
   int exitCode = -1;
   std::string out, err;
 };
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
 
 // Runs build/bin/mehrfachausgabe with one argument (none when empty) in the
 // test's private TMPDIR and HOME: no local-service list, so no server.
@@ -40,8 +34,8 @@ Outcome RunProgram(wb::test::TempEnv& env, const std::string& argument, const st
   Outcome outcome;
   int status = std::system(command.c_str());
   outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.out = ReadAll(out);
-  outcome.err = ReadAll(err);
+  outcome.out = wb::test::ReadBytes(out);
+  outcome.err = wb::test::ReadBytes(err);
   return outcome;
 }
 

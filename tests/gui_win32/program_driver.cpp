@@ -51,16 +51,6 @@ std::string BinFolder() {
   return folder;
 }
 
-ScopedVariable::ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
-  char buffer[32768];
-  const DWORD length = ::GetEnvironmentVariableA(name.c_str(), buffer, sizeof(buffer));
-  hadOld_ = length > 0 && length < sizeof(buffer);
-  if (hadOld_) old_.assign(buffer, length);
-  ::SetEnvironmentVariableA(name.c_str(), value.c_str());
-}
-
-ScopedVariable::~ScopedVariable() { ::SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
-
 ProgramDriver::ProgramDriver(const std::vector<std::string>& arguments)
     : ProgramDriver(BinFolder() + "mehrfachausgabe.exe", arguments) {}
 

@@ -10,25 +10,12 @@
 
 #include "gui/win32/win32_headers.h"
 #include "platform/processes.h"
+#include "support/environment.h"
 
 namespace wb::test {
 
 // The folder of the program under test (WB_BIN_DIR), with a trailing backslash.
 std::string BinFolder();
-
-// Sets an environment variable of the test process (children inherit it) for the scope.
-class ScopedVariable {
- public:
-  ScopedVariable(const std::string& name, const std::string& value);
-  ~ScopedVariable();
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  std::string name_;
-  std::string old_;
-  bool hadOld_ = false;
-};
 
 class ProgramDriver {
  public:

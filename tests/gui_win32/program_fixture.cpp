@@ -142,7 +142,7 @@ void ProgramTest::WriteEntries(const std::string& text) {
   ::CloseHandle(file);
 }
 
-std::string ProgramTest::EntriesText() const { return ReadFileBytes(database_ + "Sonderdruck.V1\\sdr.json"); }
+std::string ProgramTest::EntriesText() const { return ReadBytes(database_ + "Sonderdruck.V1\\sdr.json"); }
 
 void ProgramTest::WriteSettings(int itemIndex, bool openPdf) {
   const std::string text =
@@ -155,14 +155,14 @@ void ProgramTest::WriteSettings(int itemIndex, bool openPdf) {
   ::CloseHandle(file);
 }
 
-std::string ProgramTest::SettingsText() const { return ReadFileBytes(TLiveImportFrm::SettingsFilePath()); }
+std::string ProgramTest::SettingsText() const { return ReadBytes(TLiveImportFrm::SettingsFilePath()); }
 
 std::string ProgramTest::Opened(int count, int timeoutMs) const {
   const std::string path = root_ + "opened.txt";
   std::string text;
   WaitUntil(
       [&] {
-        text = ReadFileBytes(path);
+        text = ReadBytes(path);
         int lines = 0;
         for (char c : text) lines += c == '\n';
         return lines >= count;
@@ -190,18 +190,6 @@ std::string ExpectedRequestBlock(const std::string& command, int index, const st
   AppendRecord(block, u"INDEX", std::string(reinterpret_cast<const char*>(&value), 4));
   AppendRecord(block, u"DATA", Utf16Bytes(data));
   return block;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  ::CloseHandle(file);
-  return bytes;
 }
 
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

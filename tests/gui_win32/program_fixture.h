@@ -11,6 +11,7 @@
 
 #include "program_driver.h"
 #include "scripted_server.h"
+#include "support/files.h"
 
 namespace wb::test {
 
@@ -41,7 +42,6 @@ class ProgramTest : public ::testing::Test {
 
 // The request's data block as the tool must send it: COMMAND, INDEX, DATA.
 std::string ExpectedRequestBlock(const std::string& command, int index, const std::string& data);
-std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 
 // The entries of the tests: a PDF entry with markup, a print entry, an external one.

@@ -13,6 +13,7 @@
 #include "platform/processes.h"
 #include "server/request_framing.h"
 #include "server/service_registration.h"
+#include "support/files.h"
 
 namespace wb::test {
 namespace {
@@ -22,15 +23,6 @@ constexpr int kIdleTimeoutMs = 10000;
 std::string FileNameOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
-  ::CloseHandle(file);
-  return ok && written == bytes.size();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "gui/win32/win32_text.h"
 #include "platform/codepage.h"
 #include "program_fixture.h"
+#include "support/bytes_equal.h"
 
 using namespace wb;
 using namespace wb::test;
@@ -90,7 +91,7 @@ TEST_F(ProgramTest, LosRunsThePdfEntryAndTheShellOpensThePdf) {
   const std::string pdf = PdfPath("Angebot 4711 A17");
   const RecordedRequest request = Last(*server_, "CREATEPDF");
   EXPECT_EQ(request.Data, PdfEntryJson(pdf));
-  EXPECT_EQ(request.Block, ExpectedRequestBlock("CREATEPDF", -1, PdfEntryJson(pdf)));
+  EXPECT_BYTES_EQ(request.Block, ExpectedRequestBlock("CREATEPDF", -1, PdfEntryJson(pdf)));
   EXPECT_EQ(Opened(), pdf + "\n");
   EXPECT_TRUE(WaitUntil([&] { return Text(Control(window, kIdRunButton)) == L"Los!"; }, 15000));
   EXPECT_TRUE(Enabled(Control(window, kIdRunButton)));
@@ -111,7 +112,7 @@ TEST_F(ProgramTest, EnterRunsThePrintEntryAndTheLinkTheCompletePdf) {
   HWND list = Control(window, kIdEntryList);
   PressKey(list, VK_RETURN);
   ASSERT_TRUE(server_->WaitForCommand("PRINT", 0, 20000));
-  EXPECT_EQ(Last(*server_, "PRINT").Block, ExpectedRequestBlock("PRINT", -1, kPrintEntryJson));
+  EXPECT_BYTES_EQ(Last(*server_, "PRINT").Block, ExpectedRequestBlock("PRINT", -1, kPrintEntryJson));
   EXPECT_EQ(Last(*server_, "SIMPLEGETJSON").Command, "");  // a printout needs no order name
 
   ASSERT_TRUE(WaitUntil([&] { return Enabled(Control(window, kIdRunButton)); }, 10000));
@@ -120,10 +121,10 @@ TEST_F(ProgramTest, EnterRunsThePrintEntryAndTheLinkTheCompletePdf) {
   const std::string pdf = PdfPath("Angebot 4711 A17");
   std::string escaped;
   for (char c : pdf) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
-  EXPECT_EQ(Last(*server_, "CURRENTPDF").Block,
-            ExpectedRequestBlock("CURRENTPDF", -1, "{\"PDFFileName\":\"" + escaped + "\"}"));
+  EXPECT_BYTES_EQ(Last(*server_, "CURRENTPDF").Block,
+                  ExpectedRequestBlock("CURRENTPDF", -1, "{\"PDFFileName\":\"" + escaped + "\"}"));
   EXPECT_EQ(Opened(), pdf + "\n");
-  EXPECT_EQ(ReadFileBytes(pdf).rfind("%PDF", 0), 0u);
+  EXPECT_EQ(ReadBytes(pdf).rfind("%PDF", 0), 0u);
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
@@ -138,7 +139,7 @@ TEST_F(ProgramTest, OverviewPageIsWrittenOpenedAndRemovedAtTheEnd) {
   const std::string opened = Opened();
   ASSERT_FALSE(opened.empty());
   const std::string page = opened.substr(0, opened.size() - 1);
-  const std::string html = ReadFileBytes(page);
+  const std::string html = ReadBytes(page);
   EXPECT_EQ(html.rfind(platform::Utf8ToAnsi("<html><head><title>Übersicht</title>\r\n"), 0), 0u);
   EXPECT_NE(html.find("<div>Lieferschein Lager</div>"), std::string::npos);
   EXPECT_NE(html.find("Als Drucker wird <b>Lager 1</b> verwendet<br>"), std::string::npos);
@@ -454,20 +455,18 @@ int RunWithStreams(const std::string& arguments, const std::string& out, const s
 TEST_F(ProgramTest, VersionHelpAndAMissingServerAnswerOnTheStreams) {
   const std::string out = root_ + "out.txt", err = root_ + "err.txt";
   EXPECT_EQ(RunWithStreams("--version", out, err), 0);
-  EXPECT_EQ(ReadFileBytes(out).rfind("mehrfachausgabe 0.", 0), 0u) << ReadFileBytes(out);
+  EXPECT_EQ(ReadBytes(out).rfind("mehrfachausgabe 0.", 0), 0u) << ReadBytes(out);
   EXPECT_EQ(RunWithStreams("--help", out, err), 0);
-  EXPECT_NE(ReadFileBytes(out).find(platform::Utf8ToAnsi("  EINTRAG        Name oder UID eines Eintrags")),
+  EXPECT_NE(ReadBytes(out).find(platform::Utf8ToAnsi("  EINTRAG        Name oder UID eines Eintrags")),
             std::string::npos);
   // No server in this test's temporary folder: no window, one line on standard error.
   EXPECT_EQ(RunWithStreams("", out, err), 0);
-  EXPECT_EQ(ReadFileBytes(err).rfind("mehrfachausgabe: Kein Server der Werkbank hat geantwortet", 0), 0u)
-      << ReadFileBytes(err);
+  EXPECT_EQ(ReadBytes(err).rfind("mehrfachausgabe: Kein Server der Werkbank hat geantwortet", 0), 0u) << ReadBytes(err);
   // The windowless tasks answer on the streams too, with their own exit codes.
   EXPECT_EQ(RunWithStreams("--check", out, err), 2);
-  EXPECT_EQ(ReadFileBytes(err).rfind("mehrfachausgabe: Kein Server der Werkbank hat geantwortet", 0), 0u)
-      << ReadFileBytes(err);
+  EXPECT_EQ(ReadBytes(err).rfind("mehrfachausgabe: Kein Server der Werkbank hat geantwortet", 0), 0u) << ReadBytes(err);
   EXPECT_EQ(RunWithStreams("--check zuviel", out, err), 2);
-  EXPECT_NE(ReadFileBytes(err).find("--check nimmt keine weiteren Argumente"), std::string::npos) << ReadFileBytes(err);
+  EXPECT_NE(ReadBytes(err).find("--check nimmt keine weiteren Argumente"), std::string::npos) << ReadBytes(err);
 }
 
 // ---- the installer ----
@@ -506,7 +505,7 @@ TEST_F(ProgramTest, InstallerInstallsAProgramThatRunsAndUninstallsWithoutATrace)
   ASSERT_FALSE(FileExists(folder)) << "left over from an earlier run";
 
   ASSERT_EQ(RunAndWait(setup, {"/S"}, 60000), 0);
-  EXPECT_EQ(ReadFileBytes(folder + "mehrfachausgabe.exe"), ReadFileBytes(BinFolder() + "mehrfachausgabe.exe"));
+  EXPECT_BYTES_EQ(ReadBytes(folder + "mehrfachausgabe.exe"), ReadBytes(BinFolder() + "mehrfachausgabe.exe"));
   EXPECT_TRUE(FileExists(folder + "uninstall.exe"));
   EXPECT_TRUE(FileExists(menu + "Mehrfachausgabe.lnk"));
   EXPECT_TRUE(UninstallKeyExists());

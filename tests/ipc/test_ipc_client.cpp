@@ -14,6 +14,7 @@
 #include "platform/pipes.h"
 #include "tests/ipc/fake_pipe_server.h"
 #include "tests/ipc/memory_pipe.h"
+#include "tests/support/bytes_equal.h"
 #include "tests/support/temp_env.h"
 
 namespace wb {
@@ -45,7 +46,7 @@ std::string DataBlock(const IMessageDataPtr& message) {
 
 TEST(IPCClientWire, EmptyRequestIsSixteenZeroBytes) {
   MemoryExchange exchange(Int64Bytes(0) + Int64Bytes(0), CreateMessageData());
-  EXPECT_EQ(exchange.pipe.Written, std::string(16, '\0'));
+  EXPECT_BYTES_EQ(exchange.pipe.Written, std::string(16, '\0'));
   ASSERT_TRUE(exchange.client.ReplyComplete());
 }
 
@@ -62,14 +63,14 @@ TEST(IPCClientWire, RequestIdAndBlockGoOutUnchanged) {
   request->SetID("Q1");
   request->GetData().WriteString(u"DATA", u"ab");
   MemoryExchange exchange(Int64Bytes(0) + Int64Bytes(0), request);
-  EXPECT_EQ(exchange.pipe.Written, Int64Bytes(2) + "Q1" + Int64Bytes(24) + DataBlock(request));
+  EXPECT_BYTES_EQ(exchange.pipe.Written, Int64Bytes(2) + "Q1" + Int64Bytes(24) + DataBlock(request));
 }
 
 TEST(IPCClientWire, LargeRequestIsSentWhole) {
   IMessageDataPtr request = CreateMessageData();
   request->GetData().WriteString(u"DATA", std::u16string(100000, u'x'));  // three chunks
   MemoryExchange exchange(Int64Bytes(0) + Int64Bytes(0), request);
-  EXPECT_EQ(exchange.pipe.Written.substr(16), DataBlock(request));
+  EXPECT_BYTES_EQ(exchange.pipe.Written.substr(16), DataBlock(request));
 }
 
 TEST(IPCClientWire, ReplyArrivingInPiecesIsReassembledInOrder) {
@@ -79,7 +80,7 @@ TEST(IPCClientWire, ReplyArrivingInPiecesIsReassembledInOrder) {
                           CreateMessageData(), 40000);
   ASSERT_TRUE(exchange.client.ReplyComplete());
   EXPECT_EQ(exchange.reply->GetID(), "RID");
-  EXPECT_EQ(DataBlock(exchange.reply), block);
+  EXPECT_BYTES_EQ(DataBlock(exchange.reply), block);
   EXPECT_EQ(exchange.reply->GetData().Stream().Position(), 0);
   EXPECT_GE(exchange.pipe.Reads, 4);
 }
@@ -130,7 +131,7 @@ TEST(IPCClientWire, PartlyReceivedBlockKeepsOnlyWhatArrived) {
   const std::string block = test::Record("DATA", test::Utf16Bytes("abcdef"));
   MemoryExchange exchange(Int64Bytes(0) + Int64Bytes(1000) + block, CreateMessageData());
   EXPECT_FALSE(exchange.client.ReplyComplete());
-  EXPECT_EQ(DataBlock(exchange.reply), block);
+  EXPECT_BYTES_EQ(DataBlock(exchange.reply), block);
   EXPECT_EQ(exchange.reply->GetData().ReadString(u"DATA"), u"abcdef");
 }
 
@@ -163,7 +164,7 @@ TEST(IPCClientWire, DisconnectSendsTheEndMarkerAlsoAfterAFailure) {
   client.Exchange(CreateMessageData(), reply);
   ASSERT_FALSE(client.ReplyComplete());
   client.Disconnect();
-  EXPECT_EQ(shared.Written, std::string(16, '\0') + std::string(8, '\xFF'));
+  EXPECT_BYTES_EQ(shared.Written, std::string(16, '\0') + std::string(8, '\xFF'));
   EXPECT_FALSE(client.Connected());
   client.Disconnect();  // nothing more without a pipe
   EXPECT_EQ(shared.Written.size(), 24u);

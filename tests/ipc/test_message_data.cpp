@@ -8,6 +8,7 @@
 #include "ipc/stream_storage.h"
 #include "ipc/string_hash.h"
 #include "platform/errors.h"
+#include "support/bytes_equal.h"
 #include "tests/ipc/memory_pipe.h"
 
 namespace wb {
@@ -31,22 +32,23 @@ void Receive(TStreamStorage& storage, const std::string& bytes) {
 TEST(StreamStorageRecords, WorkedExamplesAreByteExact) {
   TStreamStorage integer;
   integer.WriteInteger(u"INDEX", -1);
-  EXPECT_EQ(BytesOf(integer),
-            HexBytes("0A 00 00 00 | 49 00 4E 00 44 00 45 00 58 00 | 04 00 00 00 00 00 00 00 | FF FF FF FF"));
+  EXPECT_BYTES_EQ(BytesOf(integer),
+                  HexBytes("0A 00 00 00 | 49 00 4E 00 44 00 45 00 58 00 | 04 00 00 00 00 00 00 00 | FF FF FF FF"));
 
   TStreamStorage boolean;
   boolean.WriteBoolean(u"SYNC", true);
-  EXPECT_EQ(BytesOf(boolean), HexBytes("08 00 00 00 | 53 00 59 00 4E 00 43 00 | 01 00 00 00 00 00 00 00 | 01"));
+  EXPECT_BYTES_EQ(BytesOf(boolean), HexBytes("08 00 00 00 | 53 00 59 00 4E 00 43 00 | 01 00 00 00 00 00 00 00 | 01"));
 
   TStreamStorage text;
   text.WriteString(u"DATA", u"ab");
-  EXPECT_EQ(BytesOf(text), HexBytes("08 00 00 00 | 44 00 41 00 54 00 41 00 | 04 00 00 00 00 00 00 00 | 61 00 62 00"));
+  EXPECT_BYTES_EQ(BytesOf(text),
+                  HexBytes("08 00 00 00 | 44 00 41 00 54 00 41 00 | 04 00 00 00 00 00 00 00 | 61 00 62 00"));
 }
 
 TEST(StreamStorageRecords, NonAsciiTextTravelsAsUtf16) {
   TStreamStorage storage;
   storage.WriteString(u"DATA", u"\u00e4\u20ac");  // ä and the euro sign
-  EXPECT_EQ(BytesOf(storage), Record("DATA", HexBytes("E4 00 AC 20")));
+  EXPECT_BYTES_EQ(BytesOf(storage), Record("DATA", HexBytes("E4 00 AC 20")));
 }
 
 TEST(StreamStorageRecords, EmptyValuesAndNamesWriteNothing) {
@@ -84,7 +86,7 @@ TEST(StreamStorageRecords, DuplicateNameIsRefusedWhateverTheTypes) {
     } catch (const Exception& error) {
       EXPECT_STREQ(error.what(), "Value with name \"A\" already exists");
     }
-    EXPECT_EQ(BytesOf(storage), before);
+    EXPECT_BYTES_EQ(BytesOf(storage), before);
   }
 }
 

@@ -26,6 +26,7 @@
 #include "platform/codepage.h"
 #include "platform/processes.h"
 #include "tests/server/server_process.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_env.h"
 
 namespace wb {
@@ -33,7 +34,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using test::ReadBytes;
 using test::ServerProcess;
+using test::WriteBytes;
 
 constexpr const char* kQueue = "WB-Test-PDF";
 constexpr const char* kCupsPdfBackend = "/usr/lib/cups/backend/cups-pdf";
@@ -56,15 +59,6 @@ constexpr const char* kTraysAndDuplex = R"(
 *Duplex DuplexTumble/Kurze Kante: "<</Duplex true /Tumble true>>setpagedevice"
 *CloseUI: *Duplex
 )";
-
-std::string ReadAll(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteAll(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
 // A port of 127.0.0.1 that nobody listens on right now.
 int FreePort() {
@@ -147,11 +141,11 @@ class PrivateCups {
                                                             (root_ / "etc/cups-files.conf").string()});
     if (!scheduler_) return Fail(whyNot, "cupsd cannot be started");
     if (!WaitUntil(20000, [this] { return Answers(); })) {
-      return Fail(whyNot, "cupsd did not answer within 20 s: " + ReadAll(root_ / "log/error_log"));
+      return Fail(whyNot, "cupsd did not answer within 20 s: " + ReadBytes((root_ / "log/error_log").string()));
     }
     if (!Admin("/usr/sbin/lpadmin",
                {"-p", kQueue, "-E", "-v", "cups-pdf:/" + queueConfName_, "-P", (root_ / "model.ppd").string()})) {
-      return Fail(whyNot, "lpadmin could not add the PDF queue: " + ReadAll(root_ / "log/error_log"));
+      return Fail(whyNot, "lpadmin could not add the PDF queue: " + ReadBytes((root_ / "log/error_log").string()));
     }
     return true;
   }
@@ -215,27 +209,29 @@ class PrivateCups {
       fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
     }
-    WriteAll(root_ / "etc/cupsd.conf", "LogLevel warn\nListen 127.0.0.1:" + std::to_string(port_) +
-                                           "\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
-                                           "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                           "<Policy default>\n  JobPrivateAccess all\n  JobPrivateValues none\n"
-                                           "  SubscriptionPrivateAccess all\n  SubscriptionPrivateValues none\n"
-                                           "  <Limit All>\n    Order allow,deny\n    Allow all\n  </Limit>\n"
-                                           "</Policy>\n");
+    WriteBytes((root_ / "etc/cupsd.conf").string(),
+               "LogLevel warn\nListen 127.0.0.1:" + std::to_string(port_) +
+                   "\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                   "<Policy default>\n  JobPrivateAccess all\n  JobPrivateValues none\n"
+                   "  SubscriptionPrivateAccess all\n  SubscriptionPrivateValues none\n"
+                   "  <Limit All>\n    Order allow,deny\n    Allow all\n  </Limit>\n"
+                   "</Policy>\n");
     const std::string root = root_.string();
-    WriteAll(root_ / "etc/cups-files.conf",
-             "ServerRoot " + root + "/etc\nRequestRoot " + root + "/spool\nTempDir " + root + "/spool/tmp\n" +
-                 "CacheDir " + root + "/cache\nStateDir " + root + "/state\nPrintcap " + root + "/state/printcap\n" +
-                 "AccessLog " + root + "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog " + root +
-                 "/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
-                 "User lp\nGroup lp\nSystemGroup root\n");
-    WriteAll(root_ / "model.ppd", ReadAll(kCupsPdfPpd) + kTraysAndDuplex);
+    WriteBytes((root_ / "etc/cups-files.conf").string(),
+               "ServerRoot " + root + "/etc\nRequestRoot " + root + "/spool\nTempDir " + root + "/spool/tmp\n" +
+                   "CacheDir " + root + "/cache\nStateDir " + root + "/state\nPrintcap " + root + "/state/printcap\n" +
+                   "AccessLog " + root + "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog " + root +
+                   "/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
+                   "User lp\nGroup lp\nSystemGroup root\n");
+    WriteBytes((root_ / "model.ppd").string(), ReadBytes(kCupsPdfPpd) + kTraysAndDuplex);
 
     queueConfName_ = "wbtest-" + std::to_string(::getpid()) + "-" + std::to_string(port_);
     cupsPdfConf_ = fs::path("/etc/cups") / ("cups-pdf-" + queueConfName_ + ".conf");
     const std::string pdf = PdfFolder().string();
-    WriteAll(cupsPdfConf_,
-             "Out " + pdf + "\nAnonDirName " + pdf + "\nSpool " + root + "/cups-pdf\nLog " + root + "/log\nLabel 2\n");
+    // Never makes /etc/cups: a machine without it has no CUPS to test.
+    std::ofstream(cupsPdfConf_, std::ios::binary)
+        << "Out " + pdf + "\nAnonDirName " + pdf + "\nSpool " + root + "/cups-pdf\nLog " + root + "/log\nLabel 2\n";
     if (!fs::exists(cupsPdfConf_)) return Fail(whyNot, "cannot write " + cupsPdfConf_.string());
     return true;
   }
@@ -261,7 +257,7 @@ std::vector<std::string> JournalLines(const std::string& journal, size_t count, 
   std::vector<std::string> lines;
   WaitUntil(timeoutMs, [&] {
     lines.clear();
-    std::stringstream text(ReadAll(journal));
+    std::stringstream text(ReadBytes(journal));
     for (std::string line; std::getline(text, line);) lines.push_back(line);
     return lines.size() >= count;
   });
@@ -373,7 +369,7 @@ TEST_F(CupsPrintingTest, PrintMakesAJobWithTheEntrysOptionsAndItsPdfLands) {
       return !pdf.empty();
     });
     ASSERT_FALSE(pdf.empty()) << "no PDF of job " << id << " in " << cups_->PdfFolder();
-    EXPECT_EQ(ReadAll(pdf).substr(0, 5), "%PDF-");
+    EXPECT_EQ(ReadBytes(pdf.string()).substr(0, 5), "%PDF-");
   }
 }
 

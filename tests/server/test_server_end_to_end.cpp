@@ -24,6 +24,8 @@
 #include "platform/processes.h"
 #include "tests/ipc/memory_pipe.h"
 #include "tests/server/server_process.h"
+#include "tests/support/bytes_equal.h"
+#include "tests/support/files.h"
 #include "tests/support/sanitizers.h"
 #include "tests/support/temp_env.h"
 
@@ -31,13 +33,8 @@ namespace wb {
 namespace {
 
 using test::Int64Bytes;
+using test::ReadBytes;
 using test::ServerProcess;
-
-std::string ReadBytes(const std::string& fileName) {
-  std::unique_ptr<TFileStream> stream;
-  OpenReadShared(fileName, stream);
-  return stream->ReadRest();
-}
 
 bool WaitForFile(const std::string& fileName, int timeoutMs) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -139,7 +136,7 @@ TEST_F(LocalServerTest, CreatePdfWritesTheOrderAndThenTheSpoolFile) {
   SetCurrentServerName("");
   ASSERT_TRUE(WaitForFile(spool, 30000));
   ASSERT_TRUE(FileExistsEx(pdf));
-  EXPECT_EQ(ReadBytes(spool), ReadBytes(pdf));
+  EXPECT_BYTES_EQ(ReadBytes(spool), ReadBytes(pdf));
   EXPECT_EQ(ReadBytes(pdf).substr(0, 5), "%PDF-");
 
   auto text = PdfText(pdf, out_);
@@ -175,7 +172,11 @@ TEST_F(LocalServerTest, PrintIsRecordedInTheJournal) {
   SetCurrentServerName("");
   const std::string journal = app_ + "SPOOLER/PRINTJOURNAL.TXT";
   ASSERT_TRUE(WaitForFile(journal, 30000));
-  std::string line = ReadBytes(journal);
+  // The file appears before its line is written whole.
+  std::string line;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((line = ReadBytes(journal)).find("\r\n") == std::string::npos && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   for (const char* part : {"\tDrucker: Demo Laserdrucker\t", "\tSchacht: Fach 2\t", "\tDuplex: vertical\t",
                            "\tExemplare: 3\t", "\tLayout: Lieferschein\t", "CUPS abgeschaltet\r\n"}) {
     EXPECT_NE(line.find(part), std::string::npos) << part << " in " << line;

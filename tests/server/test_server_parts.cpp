@@ -24,6 +24,7 @@
 #include "server/server_options.h"
 #include "server/service_registration.h"
 #include "tests/ipc/memory_pipe.h"
+#include "tests/support/bytes_equal.h"
 #include "tests/support/temp_env.h"
 
 namespace wb::server {
@@ -132,8 +133,8 @@ TEST(RequestFraming, ReplyFrameCarriesIdAndBlock) {
     MemoryPipe pipe("", &shared);
     ASSERT_TRUE(WriteReply(pipe, *reply, 1000));
     TMemoryStream& stream = reply->GetData().Stream();
-    EXPECT_EQ(shared.Written, Frame("R", std::string(reinterpret_cast<const char*>(stream.Memory()),
-                                                     static_cast<size_t>(stream.Size()))));
+    EXPECT_BYTES_EQ(shared.Written, Frame("R", std::string(reinterpret_cast<const char*>(stream.Memory()),
+                                                           static_cast<size_t>(stream.Size()))));
   }
 }
 

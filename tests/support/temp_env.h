@@ -4,39 +4,27 @@
 // On Windows TMP and TEMP (what GetTempPathA reads) point into it as well.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <optional>
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 #ifdef _WIN32
 #include <process.h>
 #else
 #include <unistd.h>
 #endif
 
-namespace wb::test {
+#include "support/environment.h"
 
-namespace detail {
-#ifdef _WIN32
-inline int ProcessId() { return ::_getpid(); }
-// _putenv_s changes the process environment too, where the system reads TMP.
-inline void SetVariable(const std::string& name, const std::string& value) { ::_putenv_s(name.c_str(), value.c_str()); }
-inline void UnsetVariable(const std::string& name) { ::_putenv_s(name.c_str(), ""); }
-#else
-inline int ProcessId() { return ::getpid(); }
-inline void SetVariable(const std::string& name, const std::string& value) { ::setenv(name.c_str(), value.c_str(), 1); }
-inline void UnsetVariable(const std::string& name) { ::unsetenv(name.c_str()); }
-#endif
-}  // namespace detail
+namespace wb::test {
 
 class TempEnv {
  public:
   TempEnv() {
     std::random_device random;
     root_ = std::filesystem::temp_directory_path() /
-            ("wbtest-" + std::to_string(detail::ProcessId()) + "-" + std::to_string(random()));
+            ("wbtest-" + std::to_string(ProcessId()) + "-" + std::to_string(random()));
     std::filesystem::create_directories(root_ / "tmp");
     std::filesystem::create_directories(root_ / "home");
     Set("TMPDIR", (root_ / "tmp").string());
@@ -50,10 +38,8 @@ class TempEnv {
 #endif
   }
   ~TempEnv() {
-    for (auto& [name, value] : saved_) {
-      if (value) detail::SetVariable(name, *value);
-      else detail::UnsetVariable(name);
-    }
+    // Given back in the reverse order, so a variable set twice ends as it was.
+    while (!variables_.empty()) variables_.pop_back();
     std::error_code ignored;
     std::filesystem::permissions(root_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(root_, ignored);
@@ -71,16 +57,18 @@ class TempEnv {
     return path.string() + static_cast<char>(std::filesystem::path::preferred_separator);
   }
   void Set(const std::string& name, const std::string& value) {
-    if (!saved_.count(name)) {
-      const char* old = std::getenv(name.c_str());
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    detail::SetVariable(name, value);
+    variables_.push_back(std::make_unique<ScopedVariable>(name, value));
   }
 
  private:
+#ifdef _WIN32
+  static int ProcessId() { return ::_getpid(); }
+#else
+  static int ProcessId() { return ::getpid(); }
+#endif
+
   std::filesystem::path root_;
-  std::map<std::string, std::optional<std::string>> saved_;
+  std::vector<std::unique_ptr<ScopedVariable>> variables_;
 };
 
 }  // namespace wb::test

@@ -1,4 +1,5 @@
-// The child modes of the test program, and starting it in one.
+// The child modes of the test program, its set-up that enters one when the
+// program was started as a child, and starting it in one.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "ipc/server_calls.h"
 #include "platform/processes.h"
 #include "platform/shell_link.h"
+#include "support/test_main.h"
 #include "win32/win32_test_support.h"
 
 namespace wb::test {
@@ -24,8 +26,7 @@ std::string OutputFile() {
   return path ? path : "";
 }
 
-}  // namespace
-
+// Runs the child mode WB_WIN32_CHILD names; returns the process's exit code.
 int RunChildMode(const std::string& mode, int argc, char** argv) {
   std::ostringstream out;
   int exitCode = 0;
@@ -37,7 +38,7 @@ int RunChildMode(const std::string& mode, int argc, char** argv) {
     for (int i = 1; i < argc; ++i) out << argv[i] << '\n';
   } else if (mode == "wait-stop") {
     platform::InstallStopRequestHandler();
-    WriteFileBytes(OutputFile() + ".ready", "1");
+    WriteBytes(OutputFile() + ".ready", "1");
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopWaitLimitMs);
     while (!platform::StopRequested() && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -47,8 +48,16 @@ int RunChildMode(const std::string& mode, int argc, char** argv) {
     out << "unknown mode " << mode;
     exitCode = 2;
   }
-  WriteFileBytes(OutputFile(), out.str());
+  WriteBytes(OutputFile(), out.str());
   return exitCode;
+}
+
+}  // namespace
+
+std::unique_ptr<TestProgramScope> EnterTestProgram(int& argc, char** argv, std::optional<int>& exitCode) {
+  const char* mode = std::getenv(kModeVariable);
+  if (mode && *mode) exitCode = RunChildMode(mode, argc, argv);
+  return nullptr;
 }
 
 std::string TestProgramPath() { return platform::GetModuleFileName(); }
@@ -59,22 +68,6 @@ std::unique_ptr<platform::ChildProcess> StartChild(const std::string& mode, cons
   ScopedVariable modeVariable(kModeVariable, mode);
   ScopedVariable outputVariable(kOutputVariable, outputFile);
   return platform::StartProcess(program, arguments);
-}
-
-ScopedVariable::ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
-  ::_putenv_s(name.c_str(), value.c_str());
-}
-ScopedVariable::~ScopedVariable() { ::_putenv_s(name_.c_str(), ""); }
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 }  // namespace wb::test

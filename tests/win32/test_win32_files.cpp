@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/find_files.h"
 #include "strings/string_list.h"
+#include "support/bytes_equal.h"
 #include "support/simulated_time.h"
 #include "support/temp_env.h"
 #include "win32/win32_test_support.h"
@@ -21,7 +22,7 @@ TEST(Win32Files, SaveListRetryRestoresReadOnlyAndHidden) {
   test::TempEnv env;
   const std::string dir = env.Dir("s");
   const std::string file = dir + "Sonderdruck.V1.LocalSetup.txt";
-  test::WriteFileBytes(file, "alt\r\n");
+  test::WriteBytes(file, "alt\r\n");
   ASSERT_TRUE(::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
 
   TStringList lines;
@@ -29,7 +30,7 @@ TEST(Win32Files, SaveListRetryRestoresReadOnlyAndHidden) {
   lines.Add("OpenPDF=0");
   SaveListRetry(lines, file);
 
-  EXPECT_EQ(test::ReadFileBytes(file), "[Setup]\r\nOpenPDF=0\r\n");
+  EXPECT_BYTES_EQ(test::ReadBytes(file), "[Setup]\r\nOpenPDF=0\r\n");
   const DWORD attributes = ::GetFileAttributesA(file.c_str());
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
@@ -52,7 +53,7 @@ TEST(Win32Files, ASettingsFileWhoseReadFailsPartWayIsLeftAlone) {
   const std::string file = env.Dir("s") + "Sonderdruck.V1.LocalSetup.txt";
   const std::string content =
       "[Setup]\r\nItemIndex=2\r\n;" + std::string(8190, '-') + "\r\n[Fenster]\r\nTitel=Gro\xDF\r\n";
-  test::WriteFileBytes(file, content);
+  test::WriteBytes(file, content);
   HANDLE holder = ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
@@ -81,20 +82,20 @@ TEST(Win32Files, ASettingsFileWhoseReadFailsPartWayIsLeftAlone) {
   }  // nothing is written at destruction
   ::UnlockFileEx(holder, 0, 4096, 0, &range);
   ::CloseHandle(holder);
-  EXPECT_EQ(test::ReadFileBytes(file), content);
+  EXPECT_BYTES_EQ(test::ReadBytes(file), content);
 }
 
 TEST(Win32Files, TheBetterFileStreamClearsAndRestoresTheFlags) {
   test::TempEnv env;
   const std::string file = env.Dir("b") + "versteckt.bin";
-  test::WriteFileBytes(file, "0123456789");
+  test::WriteBytes(file, "0123456789");
   ASSERT_TRUE(SetFileAttributes(file, kFileAttributeReadOnly | kFileAttributeHidden));
   {
     TBetterFileStream stream(file, 1, true);
     EXPECT_FALSE(GetFileAttributes(file) & (kFileAttributeReadOnly | kFileAttributeHidden));
     stream.WriteBuffer("neu", 3);
   }
-  EXPECT_EQ(test::ReadFileBytes(file), "neu");
+  EXPECT_BYTES_EQ(test::ReadBytes(file), "neu");
   EXPECT_EQ(GetFileAttributes(file) & (kFileAttributeReadOnly | kFileAttributeHidden),
             kFileAttributeReadOnly | kFileAttributeHidden);
   ASSERT_TRUE(SetFileAttributes(file, 0));
@@ -104,7 +105,7 @@ TEST(Win32Files, TheBetterFileStreamClearsAndRestoresTheFlags) {
 TEST(Win32Files, ShareModesAreEnforced) {
   test::TempEnv env;
   const std::string file = env.Dir("share") + "gesperrt.txt";
-  test::WriteFileBytes(file, "x");
+  test::WriteBytes(file, "x");
   {
     auto exclusive = CreateFile(file, kGenericRead | kGenericWrite, 0, kOpenExisting, kFileAttributeNormal);
     ASSERT_TRUE(exclusive);
@@ -129,7 +130,7 @@ TEST(Win32Files, ShareModesAreEnforced) {
 TEST(Win32Files, DeleteFileRetryOutlastsABriefLock) {
   test::TempEnv env;
   const std::string file = env.Dir("lock") + "Angebot 4711 A17.pdf";
-  test::WriteFileBytes(file, "%PDF");
+  test::WriteBytes(file, "%PDF");
   auto holder = CreateFile(file, kGenericRead, kFileShareRead, kOpenExisting, kFileAttributeNormal);
   ASSERT_TRUE(holder);
   ASSERT_FALSE(DeleteFile(file)) << "the holder must keep the file from being deleted";
@@ -140,7 +141,7 @@ TEST(Win32Files, DeleteFileRetryOutlastsABriefLock) {
     EXPECT_FALSE(FileExistsEx(file));
     EXPECT_GE(time.NowMs(), 300);
   }
-  test::WriteFileBytes(file, "%PDF");
+  test::WriteBytes(file, "%PDF");
   holder = CreateFile(file, kGenericRead, kFileShareRead, kOpenExisting, kFileAttributeNormal);
   ASSERT_TRUE(holder);
   {
@@ -197,17 +198,17 @@ TEST(Win32Files, DispositionsAndErrorCodes) {
 TEST(Win32Files, MoveReplacesAnExistingTarget) {
   test::TempEnv env;
   const std::string dir = env.Dir("m");
-  test::WriteFileBytes(dir + "neu.tmp", "neu");
-  test::WriteFileBytes(dir + "ziel.txt", "alt");
+  test::WriteBytes(dir + "neu.tmp", "neu");
+  test::WriteBytes(dir + "ziel.txt", "alt");
   EXPECT_TRUE(MoveFileReplace(dir + "neu.tmp", dir + "ziel.txt"));
-  EXPECT_EQ(test::ReadFileBytes(dir + "ziel.txt"), "neu");
+  EXPECT_BYTES_EQ(test::ReadBytes(dir + "ziel.txt"), "neu");
   EXPECT_FALSE(FileExistsEx(dir + "neu.tmp"));
 }
 
 TEST(Win32Files, ListingsMatchMasksWithoutRegardToCase) {
   test::TempEnv env;
   const std::string dir = env.Dir("list");
-  for (const char* name : {"Rechnung.DA1", "angebot.da1", "ohne", "notiz.txt"}) test::WriteFileBytes(dir + name, "x");
+  for (const char* name : {"Rechnung.DA1", "angebot.da1", "ohne", "notiz.txt"}) test::WriteBytes(dir + name, "x");
   ASSERT_TRUE(CreateDirectory(dir + "unter"));
   struct Case {
     const char* mask;

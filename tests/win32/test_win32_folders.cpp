@@ -50,7 +50,7 @@ TEST(Win32Folders, TemporaryFolderFollowsGetTempPath) {
 
 TEST(Win32Folders, AFileInPlaceOfTheTemporaryFolderIsRefused) {
   test::TempEnv env;
-  test::WriteFileBytes(env.Tmp().string() + "\\WBTempDir", "kein Ordner");
+  test::WriteBytes(env.Tmp().string() + "\\WBTempDir", "kein Ordner");
   EXPECT_THROW(GetClientTempDir(""), EInOutError);
 }
 

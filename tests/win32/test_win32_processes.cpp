@@ -11,6 +11,7 @@
 #include "client/local_service_list.h"
 #include "ipc/server_calls.h"
 #include "platform/processes.h"
+#include "support/bytes_equal.h"
 #include "support/temp_env.h"
 #include "tests/ipc/fake_pipe_server.h"
 #include "win32/win32_test_support.h"
@@ -30,7 +31,7 @@ TEST(Win32Processes, AChildFindsTheTestAsItsParent) {
   auto child = test::StartChild("parent-id", out);
   ASSERT_TRUE(child) << platform::LastError();
   EXPECT_EQ(WaitForChild(*child), 0);
-  EXPECT_EQ(test::ReadFileBytes(out), std::to_string(platform::GetCurrentProcessId()));
+  EXPECT_BYTES_EQ(test::ReadBytes(out), std::to_string(platform::GetCurrentProcessId()));
   EXPECT_NE(child->Id(), platform::GetCurrentProcessId());
 }
 
@@ -53,7 +54,7 @@ TEST(Win32Processes, DiscoveryInTheChildPicksTheServerOfItsParent) {
   auto child = test::StartChild("detect", out);
   ASSERT_TRUE(child);
   EXPECT_EQ(WaitForChild(*child), 0);
-  EXPECT_EQ(test::ReadFileBytes(out), "WIN32-DISCOVER-MINE-" + self);
+  EXPECT_BYTES_EQ(test::ReadBytes(out), "WIN32-DISCOVER-MINE-" + self);
 }
 
 TEST(Win32Processes, ArgumentsReachTheChildExactly) {
@@ -66,7 +67,7 @@ TEST(Win32Processes, ArgumentsReachTheChildExactly) {
   EXPECT_EQ(WaitForChild(*child), 0);
   std::string expected;
   for (const std::string& argument : arguments) expected += argument + "\n";
-  EXPECT_EQ(test::ReadFileBytes(out), expected);
+  EXPECT_BYTES_EQ(test::ReadBytes(out), expected);
 }
 
 TEST(Win32Processes, AChildAskedToStopCleansUpAndEnds) {
@@ -75,11 +76,11 @@ TEST(Win32Processes, AChildAskedToStopCleansUpAndEnds) {
   auto child = test::StartChild("wait-stop", out);
   ASSERT_TRUE(child);
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (test::ReadFileBytes(out + ".ready").empty() && std::chrono::steady_clock::now() < end)
+  while (test::ReadBytes(out + ".ready").empty() && std::chrono::steady_clock::now() < end)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   child->Terminate();
   EXPECT_EQ(WaitForChild(*child), 7);
-  EXPECT_EQ(test::ReadFileBytes(out), "stopped");
+  EXPECT_BYTES_EQ(test::ReadBytes(out), "stopped");
 }
 
 TEST(Win32Processes, KillEndsAChildAtOnce) {
