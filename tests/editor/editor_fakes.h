@@ -3,6 +3,7 @@
 // what the user does, so EditSelectedEntry runs without a toolkit.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "entries/setup_form.h"
+#include "platform/ui_hooks.h"
 
 namespace wb::test {
 
@@ -92,6 +94,23 @@ struct ScriptedDialogs {
       return std::unique_ptr<ISetupDialog>(std::move(dialog));
     };
   }
+};
+
+// Runs a callback at the first pump of a wait (as a click would arrive) and
+// records the busy cursor.
+class WindowHooks : public platform::UiHooks {
+ public:
+  bool PumpMessages(unsigned maxWaitMs) override {
+    if (onPump) {
+      auto once = std::move(onPump);
+      onPump = nullptr;
+      once();
+    }
+    return UiHooks::PumpMessages(std::min(maxWaitMs, 5u));
+  }
+  void SetBusyCursor(bool busy) override { cursor.push_back(busy); }
+  std::function<void()> onPump;
+  std::vector<bool> cursor;
 };
 
 }  // namespace wb::test

@@ -222,26 +222,13 @@ TEST(CopiesFromText, WholeNumbersOrOne) {
 // While an output run waits for its PDF, the editor can still be opened; its
 // save is skipped then, but the window must show the list as it now is, or a
 // row would run another line's entry.
-class PumpingHooks : public platform::UiHooks {
- public:
-  bool PumpMessages(unsigned maxWaitMs) override {
-    if (onPump) {
-      auto once = std::move(onPump);
-      onPump = nullptr;
-      once();
-    }
-    return UiHooks::PumpMessages(std::min(maxWaitMs, 5u));
-  }
-  std::function<void()> onPump;
-};
-
 TEST_F(EditEntryTest, DeleteDuringARunKeepsTheWindowInStepWithTheList) {
   Start(Entry("Eins", "print", false, "U-1") + "," + Entry("Zwei", "pdf", false, "U-2"));
   server.Answer("SIMPLEGETJSON", {"{\"Order\":[{\"PrintName\":\"A\",\"PrintUID\":\"1\"}]}"});
   server.onWrite = [this](const std::string&, const std::string&) {
     WriteBytes(application + "SPOOLER/PDFX/A 1.pdf", "");
   };
-  PumpingHooks hooks;
+  WindowHooks hooks;
   platform::SetUiHooks(&hooks);
   const std::string before = ReadBytes(EntriesPath());
   hooks.onPump = [&] {

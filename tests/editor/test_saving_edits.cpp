@@ -20,23 +20,6 @@ namespace {
 
 const char* kOrder = "{\"Order\":[{\"PrintName\":\"A\",\"PrintUID\":\"1\"}]}";
 
-// Runs a callback at the first pump of a wait (as a click would arrive) and
-// records the busy cursor.
-class WindowHooks : public platform::UiHooks {
- public:
-  bool PumpMessages(unsigned maxWaitMs) override {
-    if (onPump) {
-      auto once = std::move(onPump);
-      onPump = nullptr;
-      once();
-    }
-    return UiHooks::PumpMessages(std::min(maxWaitMs, 5u));
-  }
-  void SetBusyCursor(bool busy) override { cursor.push_back(busy); }
-  std::function<void()> onPump;
-  std::vector<bool> cursor;
-};
-
 class AnsweringPresenter : public IMessagePresenter {
  public:
   MessageAnswer Present(const std::string& text, MessageButtons, MessageIcon) override {
