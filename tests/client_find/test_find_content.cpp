@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "client/find_content.h"
 #include "platform/codepage.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 namespace wb {
@@ -16,7 +16,7 @@ class FindContentTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& bytes) {
     const std::string path = env_.Dir("inhalt") + "f" + std::to_string(counter_++) + ".txt";
-    std::ofstream(path, std::ios::binary) << bytes;
+    EXPECT_TRUE(test::WriteBytes(path, bytes)) << path;
     return path;
   }
   TContentResult Search(const std::string& bytes, const std::string& phrase, TContentSearchOptions options = 0) {

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "client/find_file.h"
 #include "strings/string_list.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 namespace wb {
@@ -23,9 +23,8 @@ class FindFileTest : public ::testing::Test {
  protected:
   // A file (with its folders) below the test root, name relative with '/'.
   void Touch(const std::string& relative, const std::string& content = "") {
-    fs::path path = env_.Root() / "tree" / relative;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
+    const fs::path path = env_.Root() / "tree" / relative;
+    ASSERT_TRUE(test::WriteBytes(path.string(), content)) << path;
   }
   std::string Tree() { return (env_.Root() / "tree").string(); }
 

@@ -316,7 +316,7 @@ TEST_F(ShortcutTest, ALauncherThatCannotReplaceWhatIsThereLeavesNothingBehind) {
   for (const auto& item : std::filesystem::directory_iterator(desktop)) names.push_back(item.path().filename());
   EXPECT_EQ(names, std::vector<std::string>{"Lieferschein.desktop"});
   EXPECT_TRUE(std::filesystem::exists(desktop + "Lieferschein.desktop/Inhalt"));
-  EXPECT_EQ(ReadBytes(gioRecord), "");
+  EXPECT_BYTES_EQ(ReadBytes(gioRecord), "");
 }
 
 // A nameless entry would give a hidden "<Desktop>/.desktop" reported as made.

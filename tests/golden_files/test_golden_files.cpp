@@ -33,7 +33,7 @@ void CompareWithGolden(const std::string& written, const std::string& goldenName
   ASSERT_FALSE(actual.empty()) << written;
   const char* update = std::getenv("WB_UPDATE_GOLDEN");
   if (update && std::string(update) == "1") {
-    WriteBytes(ExpectedPath(goldenName), actual);
+    ASSERT_TRUE(WriteBytes(ExpectedPath(goldenName), actual)) << ExpectedPath(goldenName);
     return;
   }
   const std::string expected = ReadBytes(ExpectedPath(goldenName));
@@ -56,7 +56,7 @@ TEST(GoldenFiles, TheEntriesFileIsWrittenAsOnEveryPlatform) {
 TEST(GoldenFiles, TheSettingsFileKeepsItsLinesAndTakesTheNewValues) {
   test::TempEnv env;
   const std::string path = env.Dir("tmp") + "Sonderdruck.V1.LocalSetup.txt";
-  WriteBytes(path, ReadBytes(InputPath("LocalSetup.txt")));
+  ASSERT_TRUE(WriteBytes(path, ReadBytes(InputPath("LocalSetup.txt"))));
   {
     TFastIniFile settings(path);
     settings.WriteNumber("Setup", "ItemIndex", 3);

@@ -71,7 +71,7 @@ TEST_F(ProgramTest, StartUpShowsTheDatabaseTheRowsInOrderAndTheRememberedChoice)
 
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
-  EXPECT_EQ(SettingsText(), "[Setup]\r\nItemIndex=0\r\nOpenPDF=0\r\n");
+  EXPECT_BYTES_EQ(SettingsText(), "[Setup]\r\nItemIndex=0\r\nOpenPDF=0\r\n");
   const std::vector<std::string> commands = server_->Commands();
   ASSERT_GE(commands.size(), 3u);
   EXPECT_EQ(commands[0], "SERVERPROCESS");
@@ -277,7 +277,7 @@ TEST_F(ProgramTest, EditorChangesTheEntryAndTheFileHoldsExactlyTheChange) {
       "    }\r\n"
       "  ]\r\n"
       "}\r\n";
-  EXPECT_EQ(EntriesText(), expected);
+  EXPECT_BYTES_EQ(EntriesText(), expected);
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
 }
@@ -358,7 +358,7 @@ TEST_F(ProgramTest, ServerClosingEarlyEndsTheProgramWithoutAWindow) {
   ProgramDriver program;
   EXPECT_EQ(program.WaitForExit(30000), 0);
   EXPECT_EQ(program.WaitForWindow(kMainWindowClass, 0), nullptr);
-  EXPECT_EQ(SettingsText(), "[Setup]\r\nItemIndex=-1\r\nOpenPDF=0\r\n");
+  EXPECT_BYTES_EQ(SettingsText(), "[Setup]\r\nItemIndex=-1\r\nOpenPDF=0\r\n");
 }
 
 // The server takes the PDF request and hangs up without an answer and without
@@ -386,7 +386,7 @@ TEST_F(ProgramTest, ServerHangingUpOnThePdfRequestLosesNothing) {
   for (const std::string& command : server_->Commands()) attempts += command == "CREATEPDF";
   EXPECT_EQ(attempts, 3);
   EXPECT_FALSE(FileExists(PdfPath("Angebot 4711 A17")));
-  EXPECT_EQ(EntriesText(), kThreeEntries);
+  EXPECT_BYTES_EQ(EntriesText(), kThreeEntries);
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(), 0);
 }

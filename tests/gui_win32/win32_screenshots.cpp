@@ -10,6 +10,7 @@
 #include "gui/win32/control_ids.h"
 #include "program_driver.h"
 #include "scripted_server.h"
+#include "support/files.h"
 #include "window_pictures.h"
 
 using namespace wb;
@@ -76,17 +77,9 @@ int main(int argc, char** argv) {
 
   ScriptedServer server("WBK-SCREENSHOTS-" + std::to_string(::GetCurrentProcessId()), database, application);
   if (!server.Running()) return 1;
-  std::string order, printers;
-  for (auto [file, text] : {std::pair{"order.json", &order}, std::pair{"printers.json", &printers}}) {
-    std::FILE* in = std::fopen((demo + file).c_str(), "rb");
-    if (in == nullptr) continue;
-    char buffer[4096];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, read);
-    std::fclose(in);
-  }
-  server.SetAnswer("SIMPLEGETJSON", order);
-  server.SetAnswer("PRINTERS", printers);
+  // A missing demo file answers with an empty text.
+  server.SetAnswer("SIMPLEGETJSON", ReadBytes(demo + "order.json"));
+  server.SetAnswer("PRINTERS", ReadBytes(demo + "printers.json"));
 
   bool ok = true;
   ProgramDriver program;

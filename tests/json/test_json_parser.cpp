@@ -9,6 +9,7 @@
 #include "client/file_helpers.h"
 #include "client/streams.h"
 #include "json_test_support.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 namespace wb::test {
@@ -247,7 +248,7 @@ class JsonLoadFile : public ::testing::Test {
   void TearDown() override { SetRetryPauseMsForTesting(-1); }
   std::string Write(const std::string& name, const std::string& bytes) {
     const std::string path = env_.Dir("data") + name;
-    std::ofstream(path, std::ios::binary) << bytes;
+    EXPECT_TRUE(WriteBytes(path, bytes)) << path;
     return path;
   }
   TempEnv env_;

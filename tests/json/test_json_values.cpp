@@ -340,6 +340,7 @@ TEST(JsonSort, TheFirstChildMustHaveTheField) {
   EXPECT_EQ(TWBJSONText::Generate(list.get()), before);
   TWBSONList empty;
   EXPECT_NO_THROW(TWBSONList::SortByField(&empty, "Info", nullptr, true));
+  EXPECT_EQ(empty.ChildCount(), 0);
 }
 
 TEST(JsonSort, LargeListsWithTheCallersComparison) {

@@ -14,6 +14,8 @@
 #include "platform/folders.h"
 #include "platform/ui_hooks.h"
 #include "stand_ins.h"
+#include "support/bytes_equal.h"
+#include "support/files.h"
 
 namespace wb {
 namespace {
@@ -58,13 +60,10 @@ class OpenFilesTest : public ::testing::Test {
   }
 
   void WriteProgramMap(const std::string& lines) {
-    std::ofstream(platform::AnsiToUtf8(ProgramMapPath()), std::ios::binary) << lines;
+    ASSERT_TRUE(test::WriteBytes(platform::AnsiToUtf8(ProgramMapPath()), lines));
   }
 
-  std::string ReadProgramMap() {
-    std::ifstream in(platform::AnsiToUtf8(ProgramMapPath()), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadProgramMap() { return test::ReadBytes(platform::AnsiToUtf8(ProgramMapPath())); }
 
   // The system is asked for the file's associated program (none here).
   void ExpectMimeQueries(int count, const std::string& file) {
@@ -296,7 +295,7 @@ TEST_F(OpenFilesTest, CancelledProgramChoiceOpensNothing) {
   EXPECT_TRUE(OpeningThreadPool().WaitUntilIdle(kBoundMs));
   ShellOpenAsync("open", page);  // the first call that arrives is this one
   EXPECT_EQ(NextCallOf(standIns_.PathOf("xdg-open")), Arguments{page});
-  EXPECT_EQ(ReadProgramMap(), ".html=/opt/x/viewer\r\n");  // unchanged
+  EXPECT_BYTES_EQ(ReadProgramMap(), ".html=/opt/x/viewer\r\n");  // unchanged
 }
 
 TEST_F(OpenFilesTest, ConfirmedProgramChoiceIsStoredAndUsedAtOnceAndLater) {
@@ -311,7 +310,7 @@ TEST_F(OpenFilesTest, ConfirmedProgramChoiceIsStoredAndUsedAtOnceAndLater) {
   OpenWithProgram("open", page, true);
   ExpectMimeQueries(1, page);  // for the dialog's preset, once
   EXPECT_EQ(NextCallOf(chosen), Arguments{page});
-  EXPECT_EQ(ReadProgramMap(), ".pdf=/opt/y/reader\r\n.html=" + chosen + "\r\n");
+  EXPECT_BYTES_EQ(ReadProgramMap(), ".pdf=/opt/y/reader\r\n.html=" + chosen + "\r\n");
 
   hooks.rightControl = false;
   OpenWithProgram("open", page, true);
@@ -342,7 +341,7 @@ TEST_F(LegacyMappingTest, TheOldFileMovesIntoTheClientFolderOnce) {
   WriteOldMapping(".html=/opt/alt/viewer\r\n");
   const std::string path = ProgramMapPath();
   EXPECT_EQ(path, AddTrailingBackslash(GetClientRootDir()) + "OpenFileEx.txt");
-  EXPECT_EQ(ReadProgramMap(), ".html=/opt/alt/viewer\r\n");
+  EXPECT_BYTES_EQ(ReadProgramMap(), ".html=/opt/alt/viewer\r\n");
   EXPECT_FALSE(OldMappingExists());
   EXPECT_EQ(ResolveProgram("seite.html", false).Program, "/opt/alt/viewer");
 }
@@ -363,7 +362,7 @@ TEST_F(LegacyMappingTest, AnOldFileThatStaysNeverReplacesTheUsersChoices) {
   EXPECT_EQ(ResolveProgram(page, true).Program, chosen);
   hooks.rightControl = false;
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ResolveProgram(page, false).Program, chosen) << i;
-  EXPECT_EQ(ReadProgramMap(), ".html=" + chosen + "\r\n");
+  EXPECT_BYTES_EQ(ReadProgramMap(), ".html=" + chosen + "\r\n");
   EXPECT_TRUE(OldMappingExists());  // left alone
 }
 

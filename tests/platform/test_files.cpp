@@ -2,16 +2,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 using namespace wb::platform;
 
 namespace {
-void Touch(const std::string& path, const std::string& content = "x") { std::ofstream(path) << content; }
+void Touch(const std::string& path, const std::string& content = "x") {
+  ASSERT_TRUE(wb::test::WriteBytes(path, content)) << path;
+}
 }  // namespace
 
 TEST(FileAttributes, DescribeFilesFoldersLinksAndHiddenNames) {
@@ -80,7 +81,7 @@ TEST(Folders, TemporaryPathFollowsTheEnvironment) {
   env.Set("TMPDIR", "");
   env.Set("XDG_CACHE_HOME", "/x/cache");
   EXPECT_EQ(GetTempPath(), "/x/cache/");
-  ::unsetenv("XDG_CACHE_HOME");
+  env.Unset("XDG_CACHE_HOME");
   EXPECT_EQ(GetTempPath(), (env.Root() / "home" / ".cache").string() + "/");
 }
 
@@ -90,7 +91,7 @@ TEST(Folders, DesktopComesFromUserDirs) {
   ASSERT_TRUE(GetFolderPath(kCsidlDesktop, path));
   EXPECT_EQ(path, (env.Root() / "home" / "Desktop").string());
   std::string config = env.Dir("home/.config");
-  std::ofstream(config + "user-dirs.dirs") << "# comment\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n";
+  Touch(config + "user-dirs.dirs", "# comment\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
   ASSERT_TRUE(GetSpecialFolderPath(kCsidlDesktop, path));
   EXPECT_EQ(path, (env.Root() / "home" / "Schreibtisch").string());
   ASSERT_TRUE(GetSpecialFolderLocationPath(kCsidlCommonDocuments, path));

@@ -6,11 +6,12 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "platform/posix/posix_util.h"
 #include "platform/processes.h"
+#include "support/environment.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 namespace wb::platform {
@@ -66,7 +67,7 @@ TEST(PosixProcesses, ProgramsAreFoundAsPosixSpawnpFindsThem) {
   test::TempEnv env;
   const std::string bin = env.Dir("bin"), other = env.Dir("other");
   auto make = [](const std::string& path, mode_t mode) {
-    std::ofstream(path) << "#!/bin/sh\n";
+    ASSERT_TRUE(test::WriteBytes(path, "#!/bin/sh\n"));
     ::chmod(path.c_str(), mode);
   };
   make(bin + "werkzeug", 0755);
@@ -86,8 +87,7 @@ TEST(PosixProcesses, ProgramsAreFoundAsPosixSpawnpFindsThem) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.path) env.Set("PATH", c.path);
-    else ::unsetenv("PATH");
+    const test::ScopedVariable path("PATH", c.path);
     EXPECT_EQ(FindProgramOnPath(c.name), c.found);
   }
   const std::pair<std::string, std::optional<std::string>> onPath[] = {

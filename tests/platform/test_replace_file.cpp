@@ -6,23 +6,18 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "platform/files.h"
+#include "support/bytes_equal.h"
+#include "support/files.h"
 #include "support/temp_env.h"
 
 using namespace wb::platform;
+using wb::test::ReadBytes;
+using wb::test::WriteBytes;
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
 
 std::set<std::string> Names(const std::string& folder) {
   std::set<std::string> names;
@@ -34,11 +29,11 @@ TEST(ReplaceFileContents, WritesANewFileAndReplacesAnOldOneWhole) {
   wb::test::TempEnv env;
   const std::string folder = env.Dir("w");
   ASSERT_TRUE(ReplaceFileContents(folder + "neu.txt", std::string(100000, 'a') + "\r\n")) << LastError();
-  EXPECT_EQ(ReadBytes(folder + "neu.txt"), std::string(100000, 'a') + "\r\n");
+  EXPECT_BYTES_EQ(ReadBytes(folder + "neu.txt"), std::string(100000, 'a') + "\r\n");
   ASSERT_TRUE(ReplaceFileContents(folder + "neu.txt", "kurz"));
-  EXPECT_EQ(ReadBytes(folder + "neu.txt"), "kurz");
+  EXPECT_BYTES_EQ(ReadBytes(folder + "neu.txt"), "kurz");
   ASSERT_TRUE(ReplaceFileContents(folder + "leer.txt", ""));
-  EXPECT_EQ(ReadBytes(folder + "leer.txt"), "");
+  EXPECT_BYTES_EQ(ReadBytes(folder + "leer.txt"), "");
   EXPECT_EQ(Names(folder), (std::set<std::string>{"leer.txt", "neu.txt"}));
 }
 
@@ -46,10 +41,10 @@ TEST(ReplaceFileContents, KeepsTheOldFilesReadOnlyAndHiddenFlags) {
   wb::test::TempEnv env;
   const std::string folder = env.Dir("f");
   const std::string file = folder + ".versteckt.txt";
-  std::ofstream(file) << "alt";
+  ASSERT_TRUE(WriteBytes(file, "alt"));
   ASSERT_TRUE(SetFileAttributes(file, kFileAttributeReadOnly | kFileAttributeHidden));
   ASSERT_TRUE(ReplaceFileContents(file, "neu")) << LastError();
-  EXPECT_EQ(ReadBytes(file), "neu");
+  EXPECT_BYTES_EQ(ReadBytes(file), "neu");
   const uint32_t attributes = GetFileAttributes(file);
   EXPECT_TRUE(attributes & kFileAttributeReadOnly);
   EXPECT_TRUE(attributes & kFileAttributeHidden);
@@ -61,7 +56,7 @@ TEST(ReplaceFileContents, KeepsTheOldFilesReadOnlyAndHiddenFlags) {
 TEST(ReplaceFileContents, CarriesPermissionBitsOrMakesTheFileExecutable) {
   wb::test::TempEnv env;
   const std::string file = env.Dir("p") + "liste.txt";
-  std::ofstream(file) << "alt";
+  ASSERT_TRUE(WriteBytes(file, "alt"));
   ::chmod(file.c_str(), 0640);
   ASSERT_TRUE(ReplaceFileContents(file, "neu"));
   struct stat st {};
@@ -79,7 +74,7 @@ TEST(ReplaceFileContents, CarriesPermissionBitsOrMakesTheFileExecutable) {
 TEST(ReplaceFileContents, AFailureLeavesTheFolderAsItWas) {
   wb::test::TempEnv env;
   const std::string folder = env.Dir("x");
-  std::ofstream(folder + "datei") << "bleibt";
+  ASSERT_TRUE(WriteBytes(folder + "datei", "bleibt"));
   std::filesystem::create_directories(folder + "ordner/inhalt");
   struct Case {
     std::string target;
@@ -102,7 +97,7 @@ TEST(ReplaceFileContents, AFailureLeavesTheFolderAsItWas) {
     EXPECT_EQ(LastError(), c.error);
     EXPECT_EQ(Names(folder), before);
   }
-  EXPECT_EQ(ReadBytes(folder + "datei"), "bleibt");
+  EXPECT_BYTES_EQ(ReadBytes(folder + "datei"), "bleibt");
   EXPECT_EQ(Names(folder + "ordner"), std::set<std::string>{"inhalt"});
 }
 

@@ -18,17 +18,22 @@ inline std::optional<std::string> Variable(const std::string& name) {
 
 class ScopedVariable {
  public:
-  ScopedVariable(const std::string& name, const std::string& value) : name_(name), old_(Variable(name)) {
-    Set(name, value);
+  // The variable holds the value for the scope; nullopt removes it for the scope.
+  ScopedVariable(const std::string& name, const std::optional<std::string>& value) : name_(name), old_(Variable(name)) {
+    Apply(name, value);
   }
-  ~ScopedVariable() {
-    if (old_) Set(name_, *old_);
-    else Unset(name_);
-  }
+  // nullptr removes it, as a getenv result that was null stands for "not set".
+  ScopedVariable(const std::string& name, const char* value)
+      : ScopedVariable(name, value ? std::optional<std::string>(value) : std::nullopt) {}
+  ~ScopedVariable() { Apply(name_, old_); }
   ScopedVariable(const ScopedVariable&) = delete;
   ScopedVariable& operator=(const ScopedVariable&) = delete;
 
  private:
+  static void Apply(const std::string& name, const std::optional<std::string>& value) {
+    if (value) Set(name, *value);
+    else Unset(name);
+  }
 #ifdef _WIN32
   static void Set(const std::string& name, const std::string& value) { ::_putenv_s(name.c_str(), value.c_str()); }
   // "" removes the variable.

@@ -59,6 +59,8 @@ class TempEnv {
   void Set(const std::string& name, const std::string& value) {
     variables_.push_back(std::make_unique<ScopedVariable>(name, value));
   }
+  // Removes the variable until the end of the test.
+  void Unset(const std::string& name) { variables_.push_back(std::make_unique<ScopedVariable>(name, std::nullopt)); }
 
  private:
 #ifdef _WIN32
