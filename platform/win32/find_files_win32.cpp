@@ -68,7 +68,7 @@ const std::array<uint8_t, 256>& LowerCaseTable() {
     char bytes[256];
     for (int c = 0; c < 256; ++c) bytes[c] = static_cast<char>(c);
     ::CharLowerBuffA(bytes + 1, 255);  // NUL stays NUL
-    for (int c = 0; c < 256; ++c) result[c] = static_cast<uint8_t>(bytes[c]);
+    for (std::size_t c = 0; c < result.size(); ++c) result[c] = static_cast<uint8_t>(bytes[c]);
     return result;
   }();
   return table;
