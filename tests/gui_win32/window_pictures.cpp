@@ -86,7 +86,7 @@ bool SaveClientAreaPng(HWND window, const std::string& path) {
   raw.reserve(static_cast<size_t>(height) * (1 + 3 * static_cast<size_t>(width)));
   for (int y = 0; y < height; ++y) {
     raw.push_back(0);  // no filter
-    const uint8_t* row = bits + static_cast<size_t>(y) * width * 4;
+    const uint8_t* row = bits + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
     for (int x = 0; x < width; ++x) {
       raw.push_back(row[x * 4 + 2]);
       raw.push_back(row[x * 4 + 1]);
