@@ -422,7 +422,7 @@ int32_t TIniItems::DeleteSection(TSectionItem& section) {
     TIniLineKind kind = lines_[static_cast<size_t>(i)].Kind;
     if (kind == TIniLineKind::KeyLine || kind == TIniLineKind::TextLine || kind == TIniLineKind::RawLine) last = i;
   }
-  while (last + 1 < end && lines_[static_cast<size_t>(last + 1)].Kind == TIniLineKind::BlankLine) ++last;
+  while (last + 1 < end && lines_[static_cast<size_t>(last) + 1].Kind == TIniLineKind::BlankLine) ++last;
   if (lastSection_ == &section) lastSection_ = nullptr;
   sections_.Remove(&section);
   const int32_t count = last - header + 1;

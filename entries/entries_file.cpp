@@ -88,7 +88,7 @@ void WriteDocumentFileIfChanged(const TWBJSON& document, const std::string& path
 
 std::string PreserveDamagedEntries(const std::string& entriesFilePath) {
   const std::string stamp = TimeStamp();
-  const std::string damaged = entriesFilePath + ".beschaedigt-" + stamp;
+  std::string damaged = entriesFilePath + ".beschaedigt-" + stamp;
   CopyFileRetry(entriesFilePath, damaged);
   const std::string backup = EntriesBackupPath(entriesFilePath);
   if (FileExistsEx(backup)) CopyFileRetry(backup, backup + ".vorher-" + stamp);

@@ -131,7 +131,7 @@ std::string DetectServerName() {
     ReadLocalServiceList(&candidates);
     const std::string parentText = std::to_string(parent);
     for (int i = 0; i < candidates.Count(); ++i) {
-      const std::string candidate = candidates.Get(i);
+      std::string candidate = candidates.Get(i);
       bool ok = false;
       std::string reply;
       QueryServerOnce("SERVERPROCESS", candidate, ok, reply, "");

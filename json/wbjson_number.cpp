@@ -6,6 +6,7 @@
 // <charconv>.
 #include "json/wbjson_number.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 constexpr uint64_t kTen15 = 1000000000000000ULL;
+constexpr uint64_t kTen16 = 10 * kTen15;
 
 // Whether long double carries a 64-bit significand (x87 extended). Then every
 // power of ten up to 10^27 is exact in it, and a product of a 19-digit integer
@@ -181,7 +183,7 @@ bool ScaleAndRound(BinaryValue value, int scale, uint64_t& result) {
   const Wide twice = rest * 2;
   if (twice > divisor || (twice == divisor && (quotient & 1) != 0)) ++quotient;
   // Beyond 16 digits the caller's exponent was off; it only needs to see that.
-  result = quotient > 10 * kTen15 ? 10 * kTen15 : static_cast<uint64_t>(quotient);
+  result = quotient > kTen16 ? kTen16 : static_cast<uint64_t>(quotient);
   return true;
 }
 #endif
@@ -291,8 +293,7 @@ long double ScaleByPowerOfTen(long double mantissa, int64_t exponent) {
 
 char* FormatGeneralFloat(long double value, char decimalSeparator, char* out) {
   if (!std::isfinite(value)) {
-    std::memcpy(out, "null", 4);
-    return out + 4;
+    return std::copy_n("null", 4, out);
   }
   if (value == 0) {
     *out++ = '0';

@@ -2,6 +2,7 @@
 // goes straight into one growing byte buffer; strings are escaped by a byte
 // table (runs of plain ASCII eight units at a time), and only strings with a
 // character that has no byte of its own pass through the platform's conversion.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
@@ -93,13 +94,12 @@ char* WriteEscapedByte(unsigned char byte, char* out) {
   if (kind == 0) {
     *out++ = static_cast<char>(byte);
   } else if (kind == 'u') {
-    std::memcpy(out, "\\u00", 4);
+    std::copy_n("\\u00", 4, out);
     out[4] = kHex[byte >> 4];
     out[5] = kHex[byte & 0x0F];
     out += 6;
   } else if (kind == 'e') {
-    std::memcpy(out, "\\u20ac", 6);
-    out += 6;
+    out = std::copy_n("\\u20ac", 6, out);
   } else {
     out[0] = '\\';
     out[1] = kind;
@@ -239,11 +239,11 @@ void WriteIndentedChildren(const TWBJSONcustomlist& container, char open, char c
   for (std::size_t i = 0; i < children.size(); ++i) {
     if (i + 1 < children.size()) Prefetch(children[i + 1].get());
     out.Append(i == 0 ? kLineBreak : ",\r\n");
-    out.Spaces(static_cast<std::size_t>(2 * inner));
+    out.Spaces(2 * static_cast<std::size_t>(inner));
     WriteIndented(children[i].get(), inner, out);
   }
   out.Append(kLineBreak);
-  out.Spaces(static_cast<std::size_t>(2 * level));
+  out.Spaces(2 * static_cast<std::size_t>(level));
   out.Put(close);
 }
 

@@ -96,7 +96,7 @@ std::string AwaitAssociatedProgram(const std::string& file) {
 }  // namespace
 
 std::string ProgramMapPath() {
-  const std::string path = AddTrailingBackslash(GetClientRootDir()) + kProgramMapFileName;
+  std::string path = AddTrailingBackslash(GetClientRootDir()) + kProgramMapFileName;
   // The old file moves in once. Where it cannot be deleted (an installation
   // in a folder the user may not write) it stays behind and must not replace
   // the choices made since.
