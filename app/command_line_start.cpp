@@ -114,7 +114,7 @@ void StartPreview(TLiveImportFrm& frm, const std::string& name) {
   CloseAtEnd close(frm);
   TWBCustomJSON* entry = FindNamedEntry(frm, name);
   if (entry == nullptr) {
-    MessageBoxes::ShowInfo(FormatMessageText(Ansi("Kein Eintrag heißt „%s“ oder hat diese UID."), name));
+    MessageBoxes::ShowInfo(FormatMessageText(Ansi(u8"Kein Eintrag heißt „%s“ oder hat diese UID."), name));
     return;
   }
   RunEntryPreview(frm, entry);

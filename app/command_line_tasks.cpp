@@ -25,8 +25,8 @@ constexpr TaskOption kTaskOptions[] = {{"--export", CommandLineTask::Export},
                                        {"--check", CommandLineTask::Check},
                                        {"--preview", CommandLineTask::Preview}};
 
-TCommandLineRequest Unusable(TCommandLineRequest request, const char* utf8Text) {
-  request.Error = Ansi(utf8Text);
+TCommandLineRequest Unusable(TCommandLineRequest request, const char* text) {
+  request.Error = text;
   return request;
 }
 
@@ -35,7 +35,8 @@ std::unique_ptr<TWBJSON> LoadStoredEntries(const std::string& databaseFolder, TT
   const std::string path = EntriesFilePath(databaseFolder);
   std::unique_ptr<TWBJSON> document = LoadEntriesDocument(path);
   if (!document || EntryItems(document.get()) == nullptr)
-    output.Err += kProgramPrefix + FormatMessageText(Ansi("Die Einträge in „%s“ können nicht gelesen werden.\n"), path);
+    output.Err +=
+        kProgramPrefix + FormatMessageText(Ansi(u8"Die Einträge in „%s“ können nicht gelesen werden.\n"), path);
   return document && EntryItems(document.get()) ? std::move(document) : nullptr;
 }
 
@@ -67,7 +68,7 @@ int Export(const TCommandLineRequest& request, const std::string& databaseFolder
       if (entry == nullptr) {
         output.Err +=
             kProgramPrefix +
-            FormatMessageText(Ansi("Kein Eintrag heißt „%s“ oder hat diese UID; nichts wurde exportiert.\n"), name);
+            FormatMessageText(Ansi(u8"Kein Eintrag heißt „%s“ oder hat diese UID; nichts wurde exportiert.\n"), name);
         return kExitFindings;
       }
       if (std::find(entries.begin(), entries.end(), entry) == entries.end()) entries.push_back(entry);
@@ -76,15 +77,15 @@ int Export(const TCommandLineRequest& request, const std::string& databaseFolder
   try {
     WriteEntriesExport(entries, request.ExportFile, request.Force);
   } catch (const EExportTargetExists& exists) {
-    output.Err += kProgramPrefix + std::string(exists.what()) + Ansi(" Mit --force wird sie ersetzt.\n");
+    output.Err += kProgramPrefix + std::string(exists.what()) + " Mit --force wird sie ersetzt.\n";
     return kExitFindings;
   } catch (const Exception& error) {
-    output.Err += kProgramPrefix + Ansi("Die Einträge wurden nicht exportiert: ") + error.what() + "\n";
+    output.Err += kProgramPrefix + Ansi(u8"Die Einträge wurden nicht exportiert: ") + error.what() + "\n";
     return kExitFindings;
   }
   output.Out += std::to_string(entries.size()) +
-                FormatMessageText(Ansi(entries.size() == 1 ? " Eintrag nach „%s“ exportiert.\n"
-                                                           : " Einträge nach „%s“ exportiert.\n"),
+                FormatMessageText(Ansi(entries.size() == 1 ? u8" Eintrag nach „%s“ exportiert.\n"
+                                                           : u8" Einträge nach „%s“ exportiert.\n"),
                                   request.ExportFile);
   return kExitDone;
 }

@@ -42,7 +42,7 @@ int ShowUntilUsable(ISetupDialog& dialog) {
 }  // namespace
 
 std::string ConfirmDeleteText(const std::string& plainName) {
-  return FormatMessageText(Ansi("Eintrag „%s“ löschen?"), plainName);
+  return FormatMessageText(Ansi(u8"Eintrag „%s“ löschen?"), plainName);
 }
 
 bool NameFieldUsable(const TSetupFrm& form) {

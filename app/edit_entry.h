@@ -9,15 +9,15 @@
 
 namespace wb {
 
-// The editor's confirmations (UTF-8 here; shown through Ansi).
-inline constexpr const char* kConfirmChange = "Änderungen übernehmen?";
-inline constexpr const char* kConfirmAddNew = "Als neuen Eintrag übernehmen?";
+// The editor's confirmations (shown through Ansi).
+inline constexpr const char8_t* kConfirmChange = u8"Änderungen übernehmen?";
+inline constexpr const char8_t* kConfirmAddNew = u8"Als neuen Eintrag übernehmen?";
 // The deletion names the entry: "Eintrag „%s“ löschen?".
 std::string ConfirmDeleteText(const std::string& plainName);
 // An entry is found, shown and started by its name: an empty one is refused.
-inline constexpr const char* kEmptyNameText =
-    "Ein Eintrag braucht einen Namen: Bitte tragen Sie im Feld „Name:“ einen Namen ein (Text, nicht nur "
-    "Formatierung oder Bild), oder wählen Sie „Nichts änderbar“.";
+inline constexpr const char8_t* kEmptyNameText =
+    u8"Ein Eintrag braucht einen Namen: Bitte tragen Sie im Feld „Name:“ einen Namen ein (Text, nicht nur "
+    u8"Formatierung oder Bild), oder wählen Sie „Nichts änderbar“.";
 
 // The "Eigenschaften" link: with no entry selected the entries file is shown in
 // its folder; otherwise the dialog (from the factory) edits the selected entry.

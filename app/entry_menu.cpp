@@ -17,17 +17,17 @@ namespace {
 
 void ExportEntries(TLiveImportFrm& frm, const std::vector<const TWBCustomJSON*>& entries, const std::string& fileName) {
   if (entries.empty()) return;
-  const std::string path = SaveFileDialogs::Ask(Ansi("Einträge exportieren"), ExportDefaultPath(fileName));
+  const std::string path = SaveFileDialogs::Ask(Ansi(u8"Einträge exportieren"), ExportDefaultPath(fileName));
   if (path.empty()) return;
   if (FileExistsEx(path) &&
-      !MessageBoxes::AskYesNo(FormatMessageText(Ansi("Die Datei „%s“ gibt es schon. Ersetzen?"), path),
+      !MessageBoxes::AskYesNo(FormatMessageText(Ansi(u8"Die Datei „%s“ gibt es schon. Ersetzen?"), path),
                               MessageIcon::Warning))
     return;
   WriteEntriesExport(entries, path, true);
   MessageBoxes::ShowInfo(
       std::to_string(entries.size()) +
       FormatMessageText(
-          Ansi(entries.size() == 1 ? " Eintrag nach „%s“ exportiert." : " Einträge nach „%s“ exportiert."), path));
+          Ansi(entries.size() == 1 ? u8" Eintrag nach „%s“ exportiert." : u8" Einträge nach „%s“ exportiert."), path));
 }
 
 // All entries, in the order the entries file holds them.
@@ -48,8 +48,8 @@ std::string ExportDefaultPath(const std::string& fileName) {
 std::vector<TEntryMenuItem> EntryMenuItems(TLiveImportFrm& frm) {
   const TWBCustomJSON* selected = frm.SelectedEntry();
   return {
-      {EntryMenuAction::ExportSelected, Ansi("Eintrag exportieren …"), selected != nullptr},
-      {EntryMenuAction::ExportAll, Ansi("Alle Einträge exportieren …"), frm.Lines().Count() > 0},
+      {EntryMenuAction::ExportSelected, Ansi(u8"Eintrag exportieren …"), selected != nullptr},
+      {EntryMenuAction::ExportAll, Ansi(u8"Alle Einträge exportieren …"), frm.Lines().Count() > 0},
       {EntryMenuAction::Preview, "Vorschau als PDF", selected != nullptr && IsPrintEntry(*selected)},
   };
 }
@@ -59,7 +59,7 @@ void RunEntryMenuAction(TLiveImportFrm& frm, EntryMenuAction action) {
     case EntryMenuAction::ExportSelected:
       if (const TWBCustomJSON* entry = frm.SelectedEntry()) ExportEntries(frm, {entry}, ExportFileNameOf(*entry));
       break;
-    case EntryMenuAction::ExportAll: ExportEntries(frm, StoredEntries(frm), kExportAllFileName); break;
+    case EntryMenuAction::ExportAll: ExportEntries(frm, StoredEntries(frm), Ansi(kExportAllFileName)); break;
     case EntryMenuAction::Preview: RunEntryPreview(frm, nullptr); break;
   }
 }

@@ -18,7 +18,7 @@ void RunEntryPreview(TLiveImportFrm& frm, const TWBCustomJSON* entry) {
   if (entry == nullptr) entry = frm.SelectedEntry();
   if (entry == nullptr) return;
   if (!IsPrintEntry(*entry)) {
-    MessageBoxes::ShowInfo(Ansi("Eine Vorschau als PDF gibt es nur für Einträge, die drucken."));
+    MessageBoxes::ShowInfo(Ansi(u8"Eine Vorschau als PDF gibt es nur für Einträge, die drucken."));
     return;
   }
   std::unique_ptr<TWBCustomJSON> preview = PreviewEntryOf(*entry);

@@ -87,12 +87,12 @@ std::string ShortcutDisplayName(const std::string& entryName) {
 }
 
 std::string ShortcutCreatedMessage(const std::string& entryName) {
-  return Ansi("Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\n") +
+  return Ansi(u8"Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\n") +
          ShortcutDisplayName(entryName);
 }
 
 std::string ShortcutFailedMessage(const std::string& linkPath, const std::string& reason) {
-  std::string text = Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + linkPath;
+  std::string text = Ansi(u8"Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + linkPath;
   if (!reason.empty()) text += "\r\n" + reason;
   return text;
 }

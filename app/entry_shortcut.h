@@ -39,9 +39,9 @@ std::string ShortcutDisplayName(const std::string& entryName);
 // The messages after "Verknüpfung erstellen" (8-bit).
 std::string ShortcutCreatedMessage(const std::string& entryName);
 // An entry without a name gets no link: its file would have no name either.
-inline constexpr const char* kShortcutWithoutNameText =
-    "Für einen Eintrag ohne Namen kann keine Verknüpfung erstellt werden. Bitte geben Sie ihm zuerst unter "
-    "„Eigenschaften“ einen Namen.";
+inline constexpr const char8_t* kShortcutWithoutNameText =
+    u8"Für einen Eintrag ohne Namen kann keine Verknüpfung erstellt werden. Bitte geben Sie ihm zuerst unter "
+    u8"„Eigenschaften“ einen Namen.";
 std::string ShortcutFailedMessage(const std::string& linkPath, const std::string& reason);
 
 }  // namespace wb

@@ -45,15 +45,15 @@ class SavingScope {
 
 std::string MergedSaveText(const std::string& path) {
   return Ansi(
-             "Die Einträge wurden seit dem Laden an anderer Stelle geändert (in einem anderen Fenster, durch "
-             "einen Import oder ein anderes Programm). Ihre Änderung wurde mit diesem Stand zusammengeführt "
-             "und gespeichert:\r\n") +
+             u8"Die Einträge wurden seit dem Laden an anderer Stelle geändert (in einem anderen Fenster, durch "
+             u8"einen Import oder ein anderes Programm). Ihre Änderung wurde mit diesem Stand zusammengeführt "
+             u8"und gespeichert:\r\n") +
          path;
 }
 
 std::string UnsavedAtCloseText(const std::string& reason) {
-  return Ansi("Die Änderungen konnten nicht gespeichert werden:\r\n") + reason +
-         Ansi("\r\n\r\nNoch einmal versuchen? Mit „Nein“ werden die Änderungen verworfen.");
+  return Ansi(u8"Die Änderungen konnten nicht gespeichert werden:\r\n") + reason +
+         Ansi(u8"\r\n\r\nNoch einmal versuchen? Mit „Nein“ werden die Änderungen verworfen.");
 }
 
 }  // namespace
@@ -206,7 +206,7 @@ void TLiveImportFrm::LoadEntries(int indexToSelect) {
     // The example document is about to replace the file and its backup: keep
     // the user's bytes first.
     PreserveDamagedEntries(entriesFilePath_);
-    MessageBoxes::ShowInfo("Die Datei " + entriesFilePath_ + Ansi(" ist leider beschädigt!"));
+    MessageBoxes::ShowInfo("Die Datei " + entriesFilePath_ + Ansi(u8" ist leider beschädigt!"));
   }
   EnsureEntriesDocument();
   loadedDocument_ = JSONCast<TWBJSON>(TWBCustomJSON::Clone(document_.get()));

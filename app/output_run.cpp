@@ -17,21 +17,17 @@ namespace wb {
 namespace {
 
 std::string PdfNotDeliveredText(const std::string& pdfPath) {
-  return FormatMessageText(Ansi("Die PDF-Datei\r\n%s\r\nist nicht entstanden: Werkbank hat sie nicht geliefert. "
-                                "Bitte prüfen Sie, ob Werkbank läuft und den Auftrag ausgeben kann, und "
-                                "versuchen Sie es noch einmal."),
+  return FormatMessageText(Ansi(u8"Die PDF-Datei\r\n%s\r\nist nicht entstanden: Werkbank hat sie nicht geliefert. "
+                                u8"Bitte prüfen Sie, ob Werkbank läuft und den Auftrag ausgeben kann, und "
+                                u8"versuchen Sie es noch einmal."),
                            pdfPath);
 }
 
 constexpr const char* kRunButtonText = "Los!";
-constexpr const char* kDeletingText = "L\xF6schen";
+constexpr const char8_t* kDeletingText = u8"Löschen";
 constexpr const char* kWaitingText = "Warten";
-constexpr const char* kOpeningText =
-    "\xD6"
-    "ffnen";
-constexpr const char* kHandedOverText =
-    "\xDC"
-    "bergeben";
+constexpr const char8_t* kOpeningText = u8"Öffnen";
+constexpr const char8_t* kHandedOverText = u8"Übergeben";
 constexpr const char* kPdfExtension = ".pdf";
 constexpr int kBeforeOpenPauseMs = 200;
 
@@ -96,8 +92,8 @@ bool TLiveImportFrm::RemoveOldFile(const std::string& path) {
   if (DeleteOldFile(path)) return true;
   // A stale file would be taken for the new one: stop before anything is sent.
   MessageBoxes::ShowInfo(FormatMessageText(
-      Ansi("Die alte Datei\r\n%s\r\nkann nicht gelöscht werden, vermutlich ist sie noch in einem anderen "
-           "Programm geöffnet. Bitte schließen Sie sie und versuchen Sie es noch einmal."),
+      Ansi(u8"Die alte Datei\r\n%s\r\nkann nicht gelöscht werden, vermutlich ist sie noch in einem anderen "
+           u8"Programm geöffnet. Bitte schließen Sie sie und versuchen Sie es noch einmal."),
       path));
   return false;
 }
@@ -116,7 +112,7 @@ void TLiveImportFrm::FinishPdfRun(const std::string& pdfPath, const std::string&
     return;
   }
   if (handling == PdfHandling::Open || view_.OpenPdfChecked()) {
-    view_.SetRunButtonText(kOpeningText);
+    view_.SetRunButtonText(Ansi(kOpeningText));
     WaitProcessingMessages(kBeforeOpenPauseMs);
     opener_.OpenInBackground(pdfPath);
   } else {
@@ -180,7 +176,7 @@ void TLiveImportFrm::RunEntryOutputNow(TWBCustomJSON* entry, PdfHandling handlin
     pdfPath = GetPdfFolder() + name + kPdfExtension;
     if (!RemoveOldFile(pdfPath)) return;
     copy->SetStringByName(entry_keys::PDFFileName, pdfPath);
-    view_.SetRunButtonText(kDeletingText);
+    view_.SetRunButtonText(Ansi(kDeletingText));
     spoolPath = SpoolFilePath(pdfPath);
     if (!RemoveOldFile(spoolPath)) return;
   }
@@ -189,7 +185,7 @@ void TLiveImportFrm::RunEntryOutputNow(TWBCustomJSON* entry, PdfHandling handlin
     FinishPdfRun(pdfPath, spoolPath, handling);
   } else {
     // A printout shows nothing on the screen: the button says it went out.
-    view_.SetRunButtonText(kHandedOverText);
+    view_.SetRunButtonText(Ansi(kHandedOverText));
     if (PrintHandedOverMs > 0) WaitProcessingMessages(static_cast<unsigned>(PrintHandedOverMs));
   }
 }
@@ -207,7 +203,7 @@ void TLiveImportFrm::RunCompletePdfNow() {
   const std::string pdfPath = GetPdfFolder() + name + kPdfExtension;
   if (!RemoveOldFile(pdfPath)) return;
   request->SetStringByName(entry_keys::PDFFileName, pdfPath);
-  view_.SetRunButtonText(kDeletingText);
+  view_.SetRunButtonText(Ansi(kDeletingText));
   const std::string spoolPath = SpoolFilePath(pdfPath);
   if (!RemoveOldFile(spoolPath)) return;
   server_.Write("CURRENTPDF", TWBJSONText::Generate(request.get()));

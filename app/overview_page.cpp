@@ -50,7 +50,7 @@ constexpr const char* kTableStart =
 
 std::string HeadBlock() {
   return SeparateLines({
-      Ansi("<html><head><title>Übersicht</title>"),
+      Ansi(u8"<html><head><title>Übersicht</title>"),
       "<meta http-equiv=\"refresh\" content=\"30\" >",
       "<meta http-equiv=\"Cache-control\" content=\"no-cache\">",
       "</head>",
@@ -63,11 +63,11 @@ std::string HeadBlock() {
       "</font>",
       "</td>",
       HeadCell("35%"),
-      Ansi("<div><font color=\"#ffffff\"><b>Aktion wird ausgeführt, wenn:</b></font></div>"),
+      Ansi(u8"<div><font color=\"#ffffff\"><b>Aktion wird ausgeführt, wenn:</b></font></div>"),
       "</font>",
       "</td>",
       HeadCell("35%"),
-      Ansi("<div><font color=\"#ffffff\"><b>Aktion führt aus:</b></font></div>"),
+      Ansi(u8"<div><font color=\"#ffffff\"><b>Aktion führt aus:</b></font></div>"),
       "</font>",
       "</td>",
       "</tr>",
@@ -122,7 +122,7 @@ std::string MissingLayout(const std::string& v) {
 std::string OutputChannel(const std::string& v) { return "- Wenn das Ziel <b>" + EscapeHtml(v) + "</b> ist"; }
 std::string Destination(const std::string& v) { return "Das Ziel ist <b>" + EscapeHtml(v) + "</b><br>"; }
 std::string LayoutUsed(const std::string& v) {
-  return Ansi("Folgendes Layout wird dafür verwendet: <b>") + EscapeHtml(v) + "</b><br>";
+  return Ansi(u8"Folgendes Layout wird dafür verwendet: <b>") + EscapeHtml(v) + "</b><br>";
 }
 std::string PrintedAreas(const std::string& v) {
   return "Es wird in folgende Bereiche gedruckt: <b>" + EscapeHtml(v) + "</b><br>";

@@ -37,7 +37,7 @@ void WriteAll(TStream& stream, const std::string& bytes) {
 }
 
 std::string CreateErrorText(const std::string& fileName) {
-  return FormatMessageText(Ansi("Datei %s kann nicht erstellt werden"), fileName);
+  return FormatMessageText("Datei %s kann nicht erstellt werden", fileName);
 }
 
 }  // namespace
@@ -127,7 +127,7 @@ void LoadListRetry(TStringList& lines, const std::string& fileName) {
     if (!FileExistsEx(fileName)) return;
     TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
     // Callers write such lists back: a part of the file must not pass for all of it.
-    lines.SetText(stream.ReadRestWhole(FormatMessageText(Ansi("Datei %s kann nicht gelesen werden"), fileName)));
+    lines.SetText(stream.ReadRestWhole(FormatMessageText("Datei %s kann nicht gelesen werden", fileName)));
   });
 }
 

@@ -40,9 +40,9 @@ TFileStreamEx::TFileStreamEx(const std::string& fileName, uint16_t mode) : fileN
     return handle_ != nullptr;
   });
   if (!opened) {
-    const char* pattern =
-        mode == fmCreate ? "Datei %s kann nicht erstellt werden" : "Datei %s kann nicht geöffnet werden";
-    throw EFCreateError(FormatMessageText(Ansi(pattern), fileName));
+    const std::string pattern = mode == fmCreate ? std::string("Datei %s kann nicht erstellt werden")
+                                                 : Ansi(u8"Datei %s kann nicht geöffnet werden");
+    throw EFCreateError(FormatMessageText(pattern, fileName));
   }
 }
 

@@ -181,7 +181,7 @@ void TIniItems::LoadFromFile(const std::string& fileName) {
   TFileStreamEx stream(fileName, fmOpenRead | fmShareDenyWrite);
   // A read that fails part-way raises: the lines not read would be missing
   // from the next write.
-  AdoptText(stream.ReadRestWhole(FormatMessageText(Ansi("Datei %s kann nicht gelesen werden"), fileName)));
+  AdoptText(stream.ReadRestWhole(FormatMessageText("Datei %s kann nicht gelesen werden", fileName)));
 }
 
 void TIniItems::SaveToFile(const std::string& fileName) const {
@@ -200,13 +200,13 @@ void TIniItems::SaveToFile(const std::string& fileName) const {
       return false;
     }
   });
-  if (!saved) throw EFCreateError(FormatMessageText(Ansi("Datei %s kann nicht erstellt werden"), fileName));
+  if (!saved) throw EFCreateError(FormatMessageText("Datei %s kann nicht erstellt werden", fileName));
 }
 
 const TIniLine& TIniItems::Line(int32_t index) const {
   if (index < 0 || index >= Count())
     throw Exception(
-        FormatMessageText(Ansi("Der Index der Liste überschreitet das Maximum (%s)"), std::to_string(index)));
+        FormatMessageText(Ansi(u8"Der Index der Liste überschreitet das Maximum (%s)"), std::to_string(index)));
   return lines_[static_cast<size_t>(index)];
 }
 

@@ -166,7 +166,7 @@ std::unique_ptr<platform::FileHandle> TFileStream::OpenHandle(const std::string&
 
 std::string TFileStream::OpenErrorText(const std::string& fileName, uint16_t mode) {
   return FormatMessageText(
-      mode == fmCreate ? Ansi("Datei %s kann nicht erstellt werden") : Ansi("Datei %s kann nicht geöffnet werden"),
+      mode == fmCreate ? "Datei %s kann nicht erstellt werden" : Ansi(u8"Datei %s kann nicht geöffnet werden"),
       fileName);
 }
 
@@ -202,7 +202,7 @@ TBetterFileStream::TBetterFileStream(const std::string& fileName, int mode, bool
                        mode == 1 ? kCreateAlways : kOpenAlways, kFileAttributeNormal);
   if (!handle_) {
     if (restoreAttributes_) SetFileAttributes(fileName_, savedAttributes_);
-    throw EFCreateError(FormatMessageText(Ansi("Datei %s kann nicht erstellt werden"), fileName));
+    throw EFCreateError(FormatMessageText("Datei %s kann nicht erstellt werden", fileName));
   }
 }
 

@@ -12,7 +12,7 @@ namespace wb {
 
 std::string ExportFileNameOf(const TWBCustomJSON& entry) {
   const std::string name = MakeSafeFileName(EntryPlainName(entry), false);
-  return name.empty() ? std::string(kExportAllFileName) : name + kExportFileExtension;
+  return name.empty() ? Ansi(kExportAllFileName) : name + kExportFileExtension;
 }
 
 std::unique_ptr<TWBJSON> BuildExportDocument(const std::vector<const TWBCustomJSON*>& entries) {
@@ -31,17 +31,17 @@ std::string EntriesFileText(const TWBJSON& document) {
 
 std::string ExportTargetProblem(const std::string& path) {
   const std::string fileName = ExtractFileName(path);
-  if (path.empty() || fileName.empty()) return FormatMessageText(Ansi("„%s“ ist kein Dateiname."), path);
+  if (path.empty() || fileName.empty()) return FormatMessageText(Ansi(u8"„%s“ ist kein Dateiname."), path);
   // The folder is not created: a mistyped folder would otherwise receive the file unseen.
   const std::string folder = ExtractFilePath(path);
   if (!folder.empty() && !DirExistsEx(folder))
-    return FormatMessageText(Ansi("Der Ordner „%s“ existiert nicht."), RemoveTrailingBackslash(folder));
+    return FormatMessageText(Ansi(u8"Der Ordner „%s“ existiert nicht."), RemoveTrailingBackslash(folder));
   const uint32_t attributes = platform::GetFileAttributes(path);
   if (attributes == platform::kInvalidFileAttributes) return {};
   if (attributes & platform::kFileAttributeDirectory)
-    return FormatMessageText(Ansi("„%s“ ist ein Ordner, keine Datei."), path);
+    return FormatMessageText(Ansi(u8"„%s“ ist ein Ordner, keine Datei."), path);
   if (attributes & platform::kFileAttributeReadOnly)
-    return FormatMessageText(Ansi("Die Datei „%s“ ist schreibgeschützt."), path);
+    return FormatMessageText(Ansi(u8"Die Datei „%s“ ist schreibgeschützt."), path);
   return {};
 }
 
@@ -50,7 +50,7 @@ void WriteEntriesExport(const std::vector<const TWBCustomJSON*>& entries, const 
   const std::string problem = ExportTargetProblem(path);
   if (!problem.empty()) throw Exception(problem);
   if (!replaceExisting && FileExistsEx(path))
-    throw EExportTargetExists(FormatMessageText(Ansi("Die Datei „%s“ gibt es schon."), path));
+    throw EExportTargetExists(FormatMessageText(Ansi(u8"Die Datei „%s“ gibt es schon."), path));
   const std::string text = EntriesFileText(*BuildExportDocument(entries));
   SaveTextAtomically(text, path);
 }

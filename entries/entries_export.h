@@ -15,7 +15,7 @@
 namespace wb {
 
 // The file name offered for an export of all entries.
-inline constexpr const char* kExportAllFileName = "Mehrfachausgabe-Eintr\xE4ge.json";
+inline constexpr const char8_t* kExportAllFileName = u8"Mehrfachausgabe-Einträge.json";
 inline constexpr const char* kExportFileExtension = ".json";
 
 // A file name for the export of one entry: its plain name made file-safe, or

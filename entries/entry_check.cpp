@@ -11,7 +11,7 @@ namespace wb {
 namespace {
 
 // Each text takes one value (Replace of "%s", values as stored).
-std::string Say(const char* utf8Pattern, const std::string& value) {
+std::string Say(std::u8string_view utf8Pattern, const std::string& value) {
   return FormatMessageText(Ansi(utf8Pattern), value);
 }
 
@@ -27,7 +27,7 @@ void CheckLayouts(const TWBCustomJSON& entry, const TEntryCheckSource& source, s
     if (extern_ && key == entry_keys::SuperLayoutname) continue;
     const std::string layout = entry.StringByName(key);
     if (layout.empty() || source.LayoutExists(layout)) continue;
-    out.push_back({&entry, FindingKind::MissingLayout, Say("Das Layout „%s“ wurde nicht gefunden", layout)});
+    out.push_back({&entry, FindingKind::MissingLayout, Say(u8"Das Layout „%s“ wurde nicht gefunden", layout)});
   }
 }
 
@@ -39,13 +39,14 @@ void CheckPrintout(const TWBCustomJSON& entry, const TEntryCheckSource& source, 
     const TOfferedPrinter* printer = source.Printers.Find(printerName);
     if (printer == nullptr) {
       out.push_back(
-          {&entry, FindingKind::UnknownPrinter, Say("Den Drucker „%s“ bietet der Server nicht an", printerName)});
+          {&entry, FindingKind::UnknownPrinter, Say(u8"Den Drucker „%s“ bietet der Server nicht an", printerName)});
     } else if (!binName.empty()) {
       bool offered = false;
       for (const std::string& bin : printer->Bins) offered = offered || bin == binName;
       if (!offered)
-        out.push_back({&entry, FindingKind::UnknownBin,
-                       Ansi("Der Drucker „") + printerName + Ansi("“ hat keinen Schacht „") + binName + Ansi("“")});
+        out.push_back(
+            {&entry, FindingKind::UnknownBin,
+             Ansi(u8"Der Drucker „") + printerName + Ansi(u8"“ hat keinen Schacht „") + binName + Ansi(u8"“")});
     }
   }
   const std::string duplex = entry.StringByName(entry_keys::DuplexType);
@@ -53,20 +54,20 @@ void CheckPrintout(const TWBCustomJSON& entry, const TEntryCheckSource& source, 
   for (const std::string& value : OfferedDuplexValues()) duplexOffered = duplexOffered || value == duplex;
   if (!duplexOffered)
     out.push_back({&entry, FindingKind::UnknownDuplex,
-                   Say("Der Duplex-Wert „%s“ ist keiner der angebotenen (leer, horizontal, vertical)", duplex)});
+                   Say(u8"Der Duplex-Wert „%s“ ist keiner der angebotenen (leer, horizontal, vertical)", duplex)});
   const int32_t copies = EntryCopies(entry);
   if (copies < 1)
     out.push_back({&entry, FindingKind::TooFewCopies,
-                   Say("Die Anzahl der Kopien ist %s, es wird also nichts gedruckt", std::to_string(copies))});
+                   Say(u8"Die Anzahl der Kopien ist %s, es wird also nichts gedruckt", std::to_string(copies))});
 }
 
 void CheckProgram(const TWBCustomJSON& entry, const TEntryCheckSource& source, std::vector<TEntryFinding>& out) {
   if (!IsExternEntry(entry)) return;
   const std::string program = entry.StringByName(entry_keys::ServerExeName);
   if (program.empty()) {
-    out.push_back({&entry, FindingKind::MissingProgram, Ansi("Es ist kein Programm angegeben")});
+    out.push_back({&entry, FindingKind::MissingProgram, "Es ist kein Programm angegeben"});
   } else if (source.ProgramExists && !source.ProgramExists(program)) {
-    out.push_back({&entry, FindingKind::MissingProgram, Say("Das Programm „%s“ wurde nicht gefunden", program)});
+    out.push_back({&entry, FindingKind::MissingProgram, Say(u8"Das Programm „%s“ wurde nicht gefunden", program)});
   }
 }
 
@@ -124,12 +125,12 @@ std::vector<TEntryFinding> CheckEntries(const TEntryCheckSource& source) {
     const std::string name = EntryPlainName(*entry);
     if (!name.empty() && names.at(name) > 1)
       findings.push_back({entry, FindingKind::DuplicateName,
-                          Ansi("Ein anderer Eintrag hat denselben Namen; ein Direktstart und Verknüpfungen "
-                               "nehmen nur den ersten")});
+                          Ansi(u8"Ein anderer Eintrag hat denselben Namen; ein Direktstart und Verknüpfungen "
+                               u8"nehmen nur den ersten")});
     const std::string uid = entry->StringByName(entry_keys::UID);
     if (!uid.empty() && uids.at(uid) > 1)
       findings.push_back({entry, FindingKind::DuplicateUid,
-                          Say("Ein anderer Eintrag hat dieselbe UID %s; ein Import im Aktualisierungsmodus kann "
+                          Say(u8"Ein anderer Eintrag hat dieselbe UID %s; ein Import im Aktualisierungsmodus kann "
                               "sie nicht unterscheiden",
                               uid)});
     CheckProgram(*entry, source, findings);

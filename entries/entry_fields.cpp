@@ -6,9 +6,10 @@
 
 namespace wb {
 
-const std::array<const char*, 12> kDocumentTypes = {
-    "RECHNUNG",    "ANGEBOT",     "BESTELLUNG",  "BRIEF",       "GUTSCHRIFT",  "LIEFERSCHEIN", "AUFTRAGSBEST\xC4TIGUNG",
-    "FREIER TYP1", "FREIER TYP2", "FREIER TYP3", "FREIER TYP4", "FREIER TYP5",
+const std::array<const char8_t*, 12> kDocumentTypes = {
+    u8"RECHNUNG",    u8"ANGEBOT",      u8"BESTELLUNG",          u8"BRIEF",
+    u8"GUTSCHRIFT",  u8"LIEFERSCHEIN", u8"AUFTRAGSBESTÄTIGUNG", u8"FREIER TYP1",
+    u8"FREIER TYP2", u8"FREIER TYP3",  u8"FREIER TYP4",         u8"FREIER TYP5",
 };
 
 std::string EntryString(const TWBCustomJSON& entry, const char* key) { return entry.StringByName(key); }
@@ -54,7 +55,7 @@ std::unique_ptr<TWBJSON> BuildExampleDocument() {
   auto* items = root->AddMemberAndGet(u"Items", std::make_unique<TWBSONList>());
   auto* entry = items->AppendAndGet(std::make_unique<TWBJSON>());
   using namespace entry_keys;
-  entry->SetStringByName(Info, Ansi("Beispiel: Ändern Sie alles hier!"));
+  entry->SetStringByName(Info, Ansi(u8"Beispiel: Ändern Sie alles hier!"));
   entry->SetStringByName(FilterPOT, "rechnung");
   entry->SetStringByName(FilterOutput, "mail");
   entry->SetStringByName(FilterLayoutName, "");

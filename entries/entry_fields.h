@@ -34,7 +34,7 @@ inline constexpr const char* kLogFileNameValue = "<TMP>log.json";
 inline constexpr const char* kNotUsedMarker = "  [Nicht benutzt]";
 
 // The document types offered for "Filter.POT", as stored (upper case).
-extern const std::array<const char*, 12> kDocumentTypes;
+extern const std::array<const char8_t*, 12> kDocumentTypes;
 
 // Reading an entry: a missing string is "", a missing or null "Forbidden" is
 // false, a missing or null "Copies" is 0 (text that is no whole number too).

@@ -48,13 +48,13 @@ const std::array<const char*, kSetupFieldCount> kSetupFieldLabels = {
 };
 
 std::vector<std::string> SetupActionTexts() {
-  return {Ansi("Nichts änderbar"), Ansi("Vorhandenen Eintrag ändern"), Ansi("Als neuen Eintrag übernehmen"),
-          Ansi("Diesen Eintrag löschen")};
+  return {Ansi(u8"Nichts änderbar"), Ansi(u8"Vorhandenen Eintrag ändern"), Ansi(u8"Als neuen Eintrag übernehmen"),
+          Ansi(u8"Diesen Eintrag löschen")};
 }
 
 std::vector<std::string> OfferedDocumentTypes() {
   std::vector<std::string> types;
-  for (const char* type : kDocumentTypes) types.push_back(LowerCp1252(type));
+  for (const char8_t* type : kDocumentTypes) types.push_back(LowerCp1252(Ansi(type)));
   return types;
 }
 

@@ -81,8 +81,8 @@ struct TSetupServices {
 };
 
 // Asked when the user goes back to "Nichts änderbar" after editing.
-inline constexpr const char* kDiscardEditsQuestion =
-    "Ihre Änderungen in diesem Dialog verwerfen?\r\nMit „Nein“ bleiben sie stehen und können noch übernommen werden.";
+inline constexpr const char8_t* kDiscardEditsQuestion =
+    u8"Ihre Änderungen in diesem Dialog verwerfen?\r\nMit „Nein“ bleiben sie stehen und können noch übernommen werden.";
 
 class TSetupFrm {
  public:

@@ -273,6 +273,7 @@ void DrawBullet(THtmlRenderState& s, THtmlLineContext& line) {
   s.Markup.Font.Name = "Symbol";
   s.SyncFont();
   s.SyncBackground();
+  // The Symbol font draws its bullet at byte 0xB7.
   const std::string_view bullet = s.Markup.ListLevel % 2 == 1 ? "\xB7" : "o";
   const TRect box{line.X - kListIndent, line.Top, line.X, RunBottom(s.Markup, *line.Metrics, line.Top)};
   s.Surface.DrawTextLine(bullet, box, TEllipsisMode::End);

@@ -8,7 +8,7 @@ namespace {
 
 struct Entity {
   std::string_view Name;  // between "&" and ";", lower case
-  char Character;
+  char Character;         // its byte in Windows-1252
 };
 
 constexpr std::array<Entity, 9> kWholeTextEntities{{

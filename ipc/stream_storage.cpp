@@ -59,7 +59,7 @@ void TStreamStorage::WriteValueHeader(std::u16string_view name, int64_t size) {
   int64_t end = stream_.Size();
   int64_t nameBytes = static_cast<int64_t>(name.size()) * 2;
   if (end + 4 + nameBytes > kMaxIndexedOffset) {
-    throw Exception(FormatMessageText(Ansi("Nachricht zu groß für den Wert \"%s\""), key));
+    throw Exception(FormatMessageText(Ansi(u8"Nachricht zu groß für den Wert \"%s\""), key));
   }
   std::vector<uint8_t> header(4);
   ipc::PutInt32LE(header.data(), static_cast<int32_t>(nameBytes));

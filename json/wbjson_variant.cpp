@@ -191,7 +191,7 @@ std::u16string VariantToWide(const TWBVariant& value) {
   return platform::AnsiToWide(VariantToAnsi(value));
 }
 
-std::string InvalidCastText() { return Ansi("Ungültige Typumwandlung"); }
+std::string InvalidCastText() { return Ansi(u8"Ungültige Typumwandlung"); }
 
 std::string ConversionErrorText(const char* fromKind, const char* toKind) {
   return std::string("Variante des Typs (") + fromKind + ") konnte nicht in Typ (" + toKind + ") konvertiert werden";

@@ -11,7 +11,7 @@ ProgramChoiceHook gDefaultHook;
 std::atomic<ProgramChoiceHook*> gHook{nullptr};
 }  // namespace
 
-std::string ProgramChoiceFilter() { return Ansi("Ausführbare Dateien|*.exe;*.com;*.bat|Alle Dateien|*.*"); }
+std::string ProgramChoiceFilter() { return Ansi(u8"Ausführbare Dateien|*.exe;*.com;*.bat|Alle Dateien|*.*"); }
 
 bool ProgramChoiceHook::ChooseProgram(const ProgramChoiceRequest&, std::string&) { return false; }
 

@@ -30,8 +30,16 @@ std::string Utf8ToAnsi(std::string_view text);
 
 }  // namespace wb::platform
 
+namespace wb::platform {
+// The bytes of a UTF-8 literal, for the conversions above.
+inline std::string_view Utf8Bytes(std::u8string_view text) {
+  return {reinterpret_cast<const char*>(text.data()), text.size()};
+}
+}  // namespace wb::platform
+
 namespace wb {
-// German texts are written as UTF-8 literals in the sources; the core's 8-bit
-// text is the system code page. Ansi("geöffnet") gives the 8-bit form.
-inline std::string Ansi(std::string_view utf8Literal) { return platform::Utf8ToAnsi(utf8Literal); }
+// German texts are written as u8"…" literals in the sources, so that the
+// compiler tells them from the core's 8-bit text (the system code page).
+// Ansi(u8"geöffnet") gives the 8-bit form; a plain literal does not convert.
+inline std::string Ansi(std::u8string_view text) { return platform::Utf8ToAnsi(platform::Utf8Bytes(text)); }
 }  // namespace wb

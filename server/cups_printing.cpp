@@ -123,7 +123,7 @@ bool PrintWithCups(const TPrintRequest& request, int& jobId, std::string& error)
   SchedulerConnection scheduler;
   if (scheduler.get() == nullptr) {
     cupsFreeOptions(count, options);
-    error = Ansi("CUPS antwortet nicht");
+    error = "CUPS antwortet nicht";
     return false;
   }
   jobId = cupsPrintFile2(scheduler.get(), platform::AnsiToUtf8(request.Printer).c_str(),

@@ -17,12 +17,12 @@ bool ListCupsPrinters(std::vector<TPrinterInfo>& printers) {
 }
 
 TCupsPrinterCheck CheckCupsPrinter(const std::string&) {
-  return {TCupsPrinterState::NoServer, Ansi("Dieser Server wurde ohne CUPS gebaut.")};
+  return {TCupsPrinterState::NoServer, "Dieser Server wurde ohne CUPS gebaut."};
 }
 
 bool PrintWithCups(const TPrintRequest&, int& jobId, std::string& error) {
   jobId = 0;
-  error = Ansi("Dieser Server wurde ohne CUPS gebaut.");
+  error = "Dieser Server wurde ohne CUPS gebaut.";
   return false;
 }
 

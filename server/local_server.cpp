@@ -73,12 +73,12 @@ bool TLocalServer::Start(std::string& error) {
     listener_.reset();
     return false;
   }
-  LogLine(Ansi("bereit auf ") + platform::LocalPipePath(pipeName_) + " (Prozess " +
+  LogLine("bereit auf " + platform::LocalPipePath(pipeName_) + " (Prozess " +
           std::to_string(platform::GetCurrentProcessId()) + ")");
   if (!options_.LaunchProgram.empty()) {
     child_ = platform::StartProcess(options_.LaunchProgram, options_.LaunchArguments);
     if (!child_) {
-      error = FormatMessageText(Ansi("%s kann nicht gestartet werden: "), options_.LaunchProgram) +
+      error = FormatMessageText("%s kann nicht gestartet werden: ", options_.LaunchProgram) +
               platform::SystemErrorMessage(platform::LastError());
       Shutdown();
       return false;
@@ -91,7 +91,7 @@ int TLocalServer::Run() {
   int exitCode = 0;
   while (!stopping_.load() && !platform::StopRequested()) {
     if (child_ && child_->Wait(0, exitCode)) {
-      LogVerbose(FormatMessageText(Ansi("%s hat sich beendet."), options_.LaunchProgram));
+      LogVerbose(FormatMessageText("%s hat sich beendet.", options_.LaunchProgram));
       break;
     }
     connectionThreads_.JoinEnded();
@@ -109,7 +109,7 @@ int TLocalServer::Run() {
       ConnectionEnded();
     });
     if (!started) {
-      LogLine(Ansi("Für eine Verbindung lässt sich kein Thread starten; sie wird geschlossen."));
+      LogLine(Ansi(u8"Für eine Verbindung lässt sich kein Thread starten; sie wird geschlossen."));
       ConnectionEnded();
     }
   }
@@ -141,7 +141,7 @@ void TLocalServer::Serve(std::unique_ptr<platform::PipeHandle> pipe) {
     FrameStatus status = reader.Next(request);
     if (status == FrameStatus::EndOfInput) return;
     if (status == FrameStatus::Malformed) {
-      LogVerbose(Ansi("fehlerhafte oder zu große Anfrage: Verbindung geschlossen"));
+      LogVerbose(Ansi(u8"fehlerhafte oder zu große Anfrage: Verbindung geschlossen"));
       return;
     }
     IMessageDataPtr reply;
@@ -171,7 +171,7 @@ void TLocalServer::Shutdown() {
   // Idle connections notice the stop within kStopCheckMs; a reply stuck at a
   // client that reads nothing ends with the write time-out.
   connectionThreads_.JoinAll();
-  if (!outputs_.WaitIdle(kOutputDrainMs)) LogLine(Ansi("Ausgaben laufen noch; der Server wartet auf sie."));
+  if (!outputs_.WaitIdle(kOutputDrainMs)) LogLine("Ausgaben laufen noch; der Server wartet auf sie.");
 }
 
 }  // namespace wb::server

@@ -12,23 +12,23 @@ namespace {
 
 struct EntryField {
   const char* Key;
-  const char* Label;  // UTF-8
-  bool Markup;        // the value may carry the entry-name markup
+  const char8_t* Label;
+  bool Markup;  // the value may carry the entry-name markup
 };
 
 // The entry members that describe an output, in the order a reader looks for them.
 constexpr EntryField kEntryFields[] = {
-    {"Info", "Eintrag", true},
-    {"SuperLayoutname", "Layout", false},
-    {"Destination", "Ziel", false},
-    {"Defaultprinter", "Drucker", false},
-    {"DefaultprinterBinName", "Schacht", false},
-    {"DuplexType", "Duplex", false},
-    {"Copies", "Exemplare", false},
-    {"LabelPrinter", "Formularbereiche", false},
+    {"Info", u8"Eintrag", true},
+    {"SuperLayoutname", u8"Layout", false},
+    {"Destination", u8"Ziel", false},
+    {"Defaultprinter", u8"Drucker", false},
+    {"DefaultprinterBinName", u8"Schacht", false},
+    {"DuplexType", u8"Duplex", false},
+    {"Copies", u8"Exemplare", false},
+    {"LabelPrinter", u8"Formularbereiche", false},
 };
 
-std::u16string Wide(const char* utf8) { return platform::Utf8ToWide(utf8); }
+std::u16string Wide(std::u8string_view utf8) { return platform::Utf8ToWide(platform::Utf8Bytes(utf8)); }
 
 }  // namespace
 
@@ -54,10 +54,10 @@ TOrderDocument BuildOrderDocument(const TWBCustomJSON* order, const TWBCustomJSO
   document.Footer = footer;
   auto* open = JSONAs<TWBJSON>(OpenOrderOf(order));
   if (open == nullptr) {
-    document.Title = Wide("Kein offener Auftrag");
+    document.Title = Wide(u8"Kein offener Auftrag");
   } else {
     std::u16string printName = ValueText(open->ValueByName(u"PrintName"));
-    document.Title = printName.empty() ? Wide("Auftrag") : printName;
+    document.Title = printName.empty() ? Wide(u8"Auftrag") : printName;
     for (int32_t i = 0; i < open->ChildCount(); ++i) {
       document.OrderFields.push_back({open->NameAt(i), ValueText(open->ValueAt(i))});
     }
@@ -65,10 +65,10 @@ TOrderDocument BuildOrderDocument(const TWBCustomJSON* order, const TWBCustomJSO
 
   auto* settings = JSONAs<TWBJSON>(entry);
   if (settings == nullptr) {
-    document.Subtitle = Wide("Vollständiges Dokument");
+    document.Subtitle = Wide(u8"Vollständiges Dokument");
     return document;
   }
-  document.Subtitle = Wide("Ausgabe eines Eintrags");
+  document.Subtitle = Wide(u8"Ausgabe eines Eintrags");
   for (const auto& field : kEntryFields) {
     std::u16string value = ValueText(settings->ValueByAnsiName(field.Key));
     if (field.Markup) {

@@ -28,7 +28,7 @@ constexpr char kDelimiter = platform::kPathDelimiter;
 
 std::unique_ptr<TWBJSON> ParseEntry(const std::string& entryJson, const char* command) {
   auto entry = JSONCast<TWBJSON>(TWBJSONText::Parse(entryJson));
-  if (!entry) LogLine(std::string(command) + Ansi(": Die Daten sind kein JSON-Objekt."));
+  if (!entry) LogLine(std::string(command) + ": Die Daten sind kein JSON-Objekt.");
   return entry;
 }
 
@@ -43,7 +43,7 @@ std::unique_ptr<TWBCustomJSON> LoadOrder(const std::string& orderFile) {
   }
 }
 
-std::u16string Footer() { return platform::AnsiToWide(Ansi("Erstellt von wbk-localserver am ") + LocalTimestamp()); }
+std::u16string Footer() { return platform::AnsiToWide("Erstellt von wbk-localserver am " + LocalTimestamp()); }
 
 std::string ReadFileBytes(const std::string& fileName) {
   std::unique_ptr<TFileStream> stream;
@@ -60,7 +60,7 @@ bool RenderInPlace(const TOrderDocument& document, const std::string& fileName, 
     return false;
   }
   if (!platform::MoveFileReplace(partial, fileName)) {
-    error = FormatMessageText(Ansi("Die PDF-Datei %s kann nicht angelegt werden: "), fileName) +
+    error = FormatMessageText("Die PDF-Datei %s kann nicht angelegt werden: ", fileName) +
             platform::SystemErrorMessage(platform::LastError());
     DeleteFileIfExists(partial);
     return false;
@@ -72,22 +72,22 @@ void AppendLine(const std::string& fileName, const std::string& line) {
   ForceFileDir(fileName);
   auto file = platform::CreateFile(fileName, platform::kGenericWrite, platform::kFileShareRead, platform::kOpenAlways,
                                    platform::kFileAttributeNormal);
-  if (!file) throw EFCreateError(FormatMessageText(Ansi("Datei %s kann nicht erstellt werden"), fileName));
+  if (!file) throw EFCreateError(FormatMessageText("Datei %s kann nicht erstellt werden", fileName));
   std::string bytes = line + "\r\n";
   file->Seek(0, platform::SeekOrigin::End);
   if (file->Write(bytes.data(), static_cast<int64_t>(bytes.size())) != static_cast<int64_t>(bytes.size())) {
-    throw EInOutError(FormatMessageText(Ansi("Datei %s kann nicht geschrieben werden"), fileName),
+    throw EInOutError(FormatMessageText("Datei %s kann nicht geschrieben werden", fileName),
                       static_cast<int>(platform::LastError()));
   }
 }
 
 std::string PrintOutcome(const TServerOptions& options, const TPrintRequest& request, bool rendered,
                          const std::string& renderError) {
-  if (!rendered) return Ansi("nicht gedruckt: ") + renderError;
-  if (options.NoCups) return Ansi("nicht gedruckt: CUPS abgeschaltet");
+  if (!rendered) return "nicht gedruckt: " + renderError;
+  if (options.NoCups) return "nicht gedruckt: CUPS abgeschaltet";
   int jobId = 0;
   std::string error;
-  if (!PrintWithCups(request, jobId, error)) return Ansi("nicht gedruckt: ") + error;
+  if (!PrintWithCups(request, jobId, error)) return "nicht gedruckt: " + error;
   return "CUPS-Auftrag " + std::to_string(jobId);
 }
 
@@ -101,14 +101,14 @@ std::string OneLine(std::string text) {
 
 struct TRefusalText {
   TCupsPrinterState State;
-  const char* Text;
+  const char8_t* Text;
 };
 
 constexpr TRefusalText kRefusals[] = {
-    {TCupsPrinterState::NoServer, "nicht gedruckt: CUPS antwortet nicht"},
-    {TCupsPrinterState::Unknown, "nicht gedruckt: CUPS kennt den Drucker nicht"},
-    {TCupsPrinterState::Stopped, "nicht gedruckt: der Drucker ist in CUPS angehalten"},
-    {TCupsPrinterState::Rejecting, "nicht gedruckt: der Drucker nimmt in CUPS keine Aufträge an"},
+    {TCupsPrinterState::NoServer, u8"nicht gedruckt: CUPS antwortet nicht"},
+    {TCupsPrinterState::Unknown, u8"nicht gedruckt: CUPS kennt den Drucker nicht"},
+    {TCupsPrinterState::Stopped, u8"nicht gedruckt: der Drucker ist in CUPS angehalten"},
+    {TCupsPrinterState::Rejecting, u8"nicht gedruckt: der Drucker nimmt in CUPS keine Aufträge an"},
 };
 
 }  // namespace
@@ -141,7 +141,7 @@ void ProducePdf(const TServerOptions& options, const std::string& entryJson, boo
   if (!entry) return;
   const std::string pdfFile = entry->StringByName("PDFFileName");
   if (pdfFile.empty()) {
-    LogLine(std::string(command) + Ansi(": \"PDFFileName\" fehlt."));
+    LogLine(std::string(command) + ": \"PDFFileName\" fehlt.");
     return;
   }
   auto order = LoadOrder(options.OrderFile);
@@ -153,7 +153,7 @@ void ProducePdf(const TServerOptions& options, const std::string& entryJson, boo
   }
   LogVerbose(std::string(command) + ": " + pdfFile);
   if (options.AppDir.empty()) {
-    LogLine(std::string(command) + Ansi(": ohne --appdir wird keine Spool-Datei geschrieben."));
+    LogLine(std::string(command) + ": ohne --appdir wird keine Spool-Datei geschrieben.");
     return;
   }
   const std::string spool = SpoolFileName(options.AppDir, pdfFile);
@@ -167,7 +167,7 @@ std::string PrintRefusal(const TServerOptions& options, const std::string& entry
   auto entry = JSONCast<TWBJSON>(TWBJSONText::Parse(entryJson));
   if (!entry) return std::string();  // the output queue reports it
   const std::string printer = entry->StringByName("Defaultprinter");
-  if (printer.empty()) return Ansi("nicht gedruckt: kein Drucker angegeben");
+  if (printer.empty()) return "nicht gedruckt: kein Drucker angegeben";
   const TCupsPrinterCheck check = CheckCupsPrinter(printer);
   for (const auto& refusal : kRefusals) {
     if (refusal.State != check.State) continue;
@@ -208,7 +208,7 @@ void ProducePrint(const TServerOptions& options, const std::string& entryJson, c
 
   LogVerbose("PRINT: " + FormatPrintJournalLine(line));
   if (options.AppDir.empty()) {
-    LogLine(Ansi("PRINT: ohne --appdir wird kein Druckjournal geschrieben."));
+    LogLine("PRINT: ohne --appdir wird kein Druckjournal geschrieben.");
     return;
   }
   AppendLine(PrintJournalFileName(options.AppDir), FormatPrintJournalLine(line));

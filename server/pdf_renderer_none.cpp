@@ -9,7 +9,7 @@ void ShutdownPdfRendering() {}
 bool PdfRenderingAvailable() { return false; }
 
 bool RenderPdf(const TOrderDocument&, const std::string&, std::string& error) {
-  error = Ansi("Dieser Server wurde ohne PDF-Ausgabe gebaut (Qt fehlte).");
+  error = "Dieser Server wurde ohne PDF-Ausgabe gebaut (Qt fehlte).";
   return false;
 }
 

@@ -114,7 +114,7 @@ bool PdfRenderingAvailable() { return gApplication != nullptr; }
 
 bool RenderPdf(const TOrderDocument& document, const std::string& fileName, std::string& error) {
   if (!gApplication) {
-    error = Ansi("Die PDF-Ausgabe ist nicht bereit.");
+    error = "Die PDF-Ausgabe ist nicht bereit.";
     return false;
   }
   QPdfWriter writer(QString::fromUtf8(platform::AnsiToUtf8(fileName).c_str()));
@@ -125,7 +125,7 @@ bool RenderPdf(const TOrderDocument& document, const std::string& fileName, std:
 
   QPainter painter;
   if (!painter.begin(&writer)) {
-    error = FormatMessageText(Ansi("Die PDF-Datei %s kann nicht geschrieben werden."), fileName);
+    error = FormatMessageText("Die PDF-Datei %s kann nicht geschrieben werden.", fileName);
     return false;
   }
   PageFlow flow(writer, painter);
@@ -144,7 +144,7 @@ bool RenderPdf(const TOrderDocument& document, const std::string& fileName, std:
   }
   flow.Heading(ToQString(document.Footer), 8, false);
   if (!painter.end()) {
-    error = FormatMessageText(Ansi("Die PDF-Datei %s kann nicht geschrieben werden."), fileName);
+    error = FormatMessageText("Die PDF-Datei %s kann nicht geschrieben werden.", fileName);
     return false;
   }
   return true;

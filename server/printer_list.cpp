@@ -15,7 +15,7 @@ namespace wb::server {
 namespace {
 
 std::u16string DecodeText(std::string_view bytes) {
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // UTF-8 byte order mark
   std::u16string text;
   if (platform::TryUtf8ToWide(bytes, text)) return text;
   return platform::AnsiToWide(bytes);
@@ -60,7 +60,7 @@ std::u16string PrintersAnswer(const TServerOptions& options) {
   if (!options.PrintersFile.empty()) {
     std::u16string text;
     if (ReadTextFile(options.PrintersFile, text)) return text;
-    LogLine(FormatMessageText(Ansi("Die Druckerliste %s kann nicht gelesen werden."), options.PrintersFile));
+    LogLine(FormatMessageText("Die Druckerliste %s kann nicht gelesen werden.", options.PrintersFile));
     return std::u16string();
   }
   if (!options.NoCups) {

@@ -1,6 +1,7 @@
 // The command table and the handlers behind it.
 #include "server/server_commands.h"
 
+#include "ipc/server_calls.h"
 #include "platform/codepage.h"
 #include "platform/processes.h"
 #include "server/output_production.h"
@@ -31,7 +32,7 @@ IMessageDataPtr TServerCommands::Answer(IMessageData& request) {
     known = true;
     break;
   }
-  LogVerbose((known ? std::string() : Ansi("unbekannt: ")) + platform::WideToAnsi(command) + " (" +
+  LogVerbose((known ? std::string() : "unbekannt: ") + platform::WideToAnsi(command) + " (" +
              std::to_string(data.size()) + " Zeichen) -> " + std::to_string(answer.size()) + " Zeichen");
   IMessageDataPtr reply = CreateMessageData();
   reply->GetData().WriteString(u"DATA", answer);
@@ -39,7 +40,7 @@ IMessageDataPtr TServerCommands::Answer(IMessageData& request) {
 }
 
 std::u16string TServerCommands::ServerProcess(const std::u16string&) {
-  return platform::AnsiToWide(pipeName_ + '\x08' + std::to_string(platform::GetCurrentProcessId()));
+  return platform::AnsiToWide(pipeName_ + kServerProcessSeparator + std::to_string(platform::GetCurrentProcessId()));
 }
 
 std::u16string TServerCommands::DatabasePath(const std::u16string&) {

@@ -42,7 +42,7 @@ bool ParseServerOptions(const std::vector<std::string>& arguments, TServerOption
     const std::string& argument = arguments[i];
     if (argument == "--launch") {
       if (i + 1 >= arguments.size()) {
-        error = Ansi("--launch braucht ein Programm.");
+        error = "--launch braucht ein Programm.";
         return false;
       }
       options.LaunchProgram = arguments[i + 1];
@@ -53,7 +53,7 @@ bool ParseServerOptions(const std::vector<std::string>& arguments, TServerOption
     for (const auto& option : kValueOptions) {
       if (argument != option.Name) continue;
       if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-        error = FormatMessageText(Ansi("Die Option %s braucht einen Wert."), argument);
+        error = FormatMessageText("Die Option %s braucht einen Wert.", argument);
         return false;
       }
       options.*option.Field = arguments[++i];
@@ -65,7 +65,7 @@ bool ParseServerOptions(const std::vector<std::string>& arguments, TServerOption
       known = true;
     }
     if (!known) {
-      error = FormatMessageText(Ansi("Unbekannte Option: %s (--help zeigt die Optionen)"), argument);
+      error = FormatMessageText("Unbekannte Option: %s (--help zeigt die Optionen)", argument);
       return false;
     }
   }
@@ -77,25 +77,25 @@ bool ParseServerOptions(const std::vector<std::string>& arguments, TServerOption
 
 std::string ServerHelpText() {
   return Ansi(
-      "wbk-localserver: Ersatz für den lokalen Server der Werkbank.\n"
-      "Beantwortet die Anfragen der Mehrfachausgabe über eine Named Pipe.\n"
-      "\n"
-      "Aufruf: wbk-localserver [Optionen] [--launch PROGRAMM [ARGUMENTE...]]\n"
-      "\n"
-      "  --database ORDNER   Datenbankordner (Antwort auf DBPATH)\n"
-      "  --appdir ORDNER     Installationsordner (Antwort auf APPPATH); darunter\n"
-      "                      SPOOLER/PDFX/ für Spool-Dateien und SPOOLER/PRINTJOURNAL.TXT\n"
-      "  --pipe NAME         Name der Pipe (Vorgabe: WBK-LOCALSERVER-<Prozessnummer>);\n"
-      "                      wird in WBK-EXCHANGELOCALSERVICE.TXT eingetragen\n"
-      "  --order DATEI       JSON des offenen Auftrags (Antwort auf SIMPLEGETJSON),\n"
-      "                      bei jeder Anfrage neu gelesen\n"
-      "  --printers DATEI    JSON der Drucker und Schächte (Antwort auf PRINTERS);\n"
-      "                      ohne sie die Drucker von CUPS, sonst die Demo-Liste\n"
-      "  --no-cups           CUPS nicht fragen: Demo-Drucker, Druck nur ins Journal\n"
-      "  --launch PROGRAMM   startet PROGRAMM (mit allen folgenden Argumenten) als\n"
-      "                      Kindprozess und endet, wenn es endet\n"
-      "  --verbose           jede Anfrage auf stderr protokollieren\n"
-      "  --help              diese Hilfe\n");
+      u8"wbk-localserver: Ersatz für den lokalen Server der Werkbank.\n"
+      u8"Beantwortet die Anfragen der Mehrfachausgabe über eine Named Pipe.\n"
+      u8"\n"
+      u8"Aufruf: wbk-localserver [Optionen] [--launch PROGRAMM [ARGUMENTE...]]\n"
+      u8"\n"
+      u8"  --database ORDNER   Datenbankordner (Antwort auf DBPATH)\n"
+      u8"  --appdir ORDNER     Installationsordner (Antwort auf APPPATH); darunter\n"
+      u8"                      SPOOLER/PDFX/ für Spool-Dateien und SPOOLER/PRINTJOURNAL.TXT\n"
+      u8"  --pipe NAME         Name der Pipe (Vorgabe: WBK-LOCALSERVER-<Prozessnummer>);\n"
+      u8"                      wird in WBK-EXCHANGELOCALSERVICE.TXT eingetragen\n"
+      u8"  --order DATEI       JSON des offenen Auftrags (Antwort auf SIMPLEGETJSON),\n"
+      u8"                      bei jeder Anfrage neu gelesen\n"
+      u8"  --printers DATEI    JSON der Drucker und Schächte (Antwort auf PRINTERS);\n"
+      u8"                      ohne sie die Drucker von CUPS, sonst die Demo-Liste\n"
+      u8"  --no-cups           CUPS nicht fragen: Demo-Drucker, Druck nur ins Journal\n"
+      u8"  --launch PROGRAMM   startet PROGRAMM (mit allen folgenden Argumenten) als\n"
+      u8"                      Kindprozess und endet, wenn es endet\n"
+      u8"  --verbose           jede Anfrage auf stderr protokollieren\n"
+      u8"  --help              diese Hilfe\n");
 }
 
 }  // namespace wb::server

@@ -51,7 +51,7 @@ class ListLock {
       }
       std::this_thread::sleep_for(kLockPause);
     }
-    throw EInOutError(FormatMessageText(Ansi("Die Sperre %s wird nicht frei."), name_),
+    throw EInOutError(FormatMessageText("Die Sperre %s wird nicht frei.", name_),
                       static_cast<int>(platform::kErrorLockViolation));
   }
   ~ListLock() {

@@ -11,7 +11,7 @@ namespace wb {
 namespace {
 void CheckIndex(int index, int count) {
   if (index < 0 || index >= count)
-    throw Exception(Ansi("Listenindex überschreitet das Maximum (") + std::to_string(index) + ")");
+    throw Exception(Ansi(u8"Listenindex überschreitet das Maximum (") + std::to_string(index) + ")");
 }
 }  // namespace
 

@@ -101,7 +101,7 @@ void SetPerRow(benchmark::State& state, std::size_t rows) {
 
 void DrawHtmlItemRows(benchmark::State& state, const std::vector<Row>& rows) {
   std::vector<std::string> texts;
-  for (const Row& row : rows) texts.push_back(wb::Ansi(row.markup));
+  for (const Row& row : rows) texts.push_back(wb::platform::Utf8ToAnsi(row.markup));
   Canvas canvas;
   const wb::TSurfaceFont font = wb::gui::SurfaceFontFromQFont(RowFont(), kBlack);
   for (auto _ : state) {

@@ -31,7 +31,9 @@ const char* Pick(std::mt19937& random, const char* const (&table)[N]) {
   return table[random() % N];
 }
 
-void SetText(TWBJSON& object, const char* name, std::string_view utf8) { object.SetStringByName(name, Ansi(utf8)); }
+void SetText(TWBJSON& object, const char* name, std::string_view utf8) {
+  object.SetStringByName(name, platform::Utf8ToAnsi(utf8));
+}
 
 }  // namespace
 

@@ -75,7 +75,7 @@ void MainWindow::BuildControls() {
   // A push button outside a dialog is no default button: Enter would do nothing.
   runButton_->installEventFilter(this);
 
-  openPdf_ = new QCheckBox(QString::fromUtf8("Öffnen"), this);
+  openPdf_ = new QCheckBox(FromUtf8(u8"Öffnen"), this);
   at(openPdf_, 152, 114, 73, 17);
 
   completePdf_ = new HtmlLinkLabel(this);

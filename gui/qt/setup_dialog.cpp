@@ -197,7 +197,7 @@ void SetupDialog::BuildControls() {
 
   storageLink_ = new HtmlLinkLabel(this);
   storageLink_->setWordWrap(false);
-  storageLink_->setMarkup(Ansi("<A href=\"O\">Speicherort öffnen</A>"));
+  storageLink_->setMarkup(Ansi(u8"<A href=\"O\">Speicherort öffnen</A>"));
   storageLink_->move(24, 410);
   storageLink_->adjustSize();
   connect(storageLink_, &HtmlLinkLabel::anchorClicked, this,

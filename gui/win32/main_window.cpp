@@ -93,7 +93,7 @@ void MainWindow::BuildControls() {
   runButton_.OnClick = [this] { Guarded([&] { logic_->Button1Click(); }); };
 
   ControlArgs open = at(kIdOpenPdf, 152, 114, 73, 17, normal);
-  open.text = WideUtf8("Öffnen");
+  open.text = WideUtf8(u8"Öffnen");
   openPdf_.Create(open);
 
   completePdf_.Create(at(kIdCompletePdfLabel, 72, 144, panelWidth - 72, 20, normal), wb::Ansi(kCompletePdfText), false,

@@ -22,7 +22,7 @@ std::wstring Win32ProgramChoice::ToDialogFilter(const std::string& filter) {
 bool Win32ProgramChoice::ChooseProgram(const ProgramChoiceRequest& request, std::string& program) {
   const std::wstring filter = ToDialogFilter(request.Filter);
   const std::wstring initialDir = Wide(request.InitialDir);
-  const std::wstring title = WideUtf8("Programm auswählen");
+  const std::wstring title = WideUtf8(u8"Programm auswählen");
   std::vector<wchar_t> file(32768, L'\0');
   const std::wstring preset = Wide(request.FileName);
   preset.copy(file.data(), std::min(preset.size(), file.size() - 1));

@@ -230,7 +230,7 @@ void SetupDialog::AddLabel(const char* text, bool heading, int x, int y, int wid
   args.width = width;
   args.height = 20;
   args.font = UiFont(10, heading);
-  args.text = WideUtf8(text);
+  args.text = Wide(text);
   auto label = std::make_unique<Label>();
   label->Create(args, kLabelBlue);
   labels_.push_back(std::move(label));
@@ -276,7 +276,7 @@ void SetupDialog::BuildControls() {
   }
 
   storageLink_.Create(at(kIdStorageLink, 24, 410, 160, 18, dialogFont),
-                      wb::Ansi("<A href=\"O\">Speicherort öffnen</A>"), false, UiSurfaceFont(10, false, clBlack));
+                      wb::Ansi(u8"<A href=\"O\">Speicherort öffnen</A>"), false, UiSurfaceFont(10, false, clBlack));
   storageLink_.OnAnchorClick = [this](const std::string& target) {
     Guarded([&] { form_->LinkLabel2AnchorClick(target); });
   };

@@ -13,6 +13,6 @@ std::wstring Wide(std::string_view ansi) {
 
 std::string Narrow(std::wstring_view wide) { return platform::WideToAnsi(std::u16string(wide.begin(), wide.end())); }
 
-std::wstring WideUtf8(std::string_view utf8) { return Wide(platform::Utf8ToAnsi(utf8)); }
+std::wstring WideUtf8(std::u8string_view utf8) { return Wide(Ansi(utf8)); }
 
 }  // namespace wb::win32

@@ -11,7 +11,7 @@ namespace wb::win32 {
 
 std::wstring Wide(std::string_view ansi);
 std::string Narrow(std::wstring_view wide);
-// A UTF-8 literal of the sources ("Öffnen") as the system's wide text.
-std::wstring WideUtf8(std::string_view utf8);
+// A German literal of the sources (u8"Öffnen") as the system's wide text.
+std::wstring WideUtf8(std::u8string_view utf8);
 
 }  // namespace wb::win32

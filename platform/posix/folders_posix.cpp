@@ -109,17 +109,17 @@ bool EnsurePrivateFolder(const std::string& path, std::string& reason) {
   std::string native = WithoutTrailingSlash(NativePath(path));
   if (::mkdir(native.c_str(), 0700) != 0 && errno != EEXIST) {
     SetLastErrorForPath(errno, native);
-    reason = FormatMessageText(Ansi("Der Ordner %s kann nicht erstellt werden."), path);
+    reason = FormatMessageText("Der Ordner %s kann nicht erstellt werden.", path);
     return false;
   }
   struct stat st;
   if (::lstat(native.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    reason = FormatMessageText(Ansi("%s ist kein Ordner und wird nicht benutzt."), path);
+    reason = FormatMessageText("%s ist kein Ordner und wird nicht benutzt.", path);
     return false;
   }
   if (st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH))) {
-    reason = FormatMessageText(Ansi("Der Ordner %s gehört einem anderen Benutzer oder ist für andere beschreibbar; "
-                                    "er wird aus Sicherheitsgründen nicht benutzt."),
+    reason = FormatMessageText(Ansi(u8"Der Ordner %s gehört einem anderen Benutzer oder ist für andere beschreibbar; "
+                                    u8"er wird aus Sicherheitsgründen nicht benutzt."),
                                path);
     return false;
   }

@@ -90,7 +90,7 @@ bool PipeFolder(std::string& folder, std::string& reason) {
   std::string temp = GetTempPath();
   if (temp.empty()) {
     SetLastError(kErrorPathNotFound);
-    reason = Ansi("Es gibt keinen temporären Ordner.");
+    reason = Ansi(u8"Es gibt keinen temporären Ordner.");
     return false;
   }
   if (temp.back() != '/') temp += '/';
@@ -102,7 +102,7 @@ bool PipeFolder(std::string& folder, std::string& reason) {
 
   if (!MakeFolderChain(NativePath(temp.substr(0, temp.size() - 1)))) {
     SetLastErrorForPath(errno, NativePath(temp));
-    reason = FormatMessageText(Ansi("Der Ordner %s kann nicht erstellt werden."), temp);
+    reason = FormatMessageText("Der Ordner %s kann nicht erstellt werden.", temp);
     return false;
   }
   for (const std::string& dir : {wbTemp, pipes}) {
@@ -120,18 +120,18 @@ bool SocketAddress(const std::string& pipePath, sockaddr_un& address, std::strin
   std::string computer, name;
   if (!SplitPipePath(pipePath, computer, name)) {
     SetLastError(kErrorInvalidName);
-    reason = FormatMessageText(Ansi("%s ist kein gültiger Pipe-Name."), pipePath);
+    reason = FormatMessageText(Ansi(u8"%s ist kein gültiger Pipe-Name."), pipePath);
     return false;
   }
   if (computer != ".") {
     // Pipes of other computers have no POSIX counterpart.
     SetLastError(kErrorBadNetPath);
-    reason = FormatMessageText(Ansi("Die Pipe %s liegt auf einem anderen Rechner."), pipePath);
+    reason = FormatMessageText("Die Pipe %s liegt auf einem anderen Rechner.", pipePath);
     return false;
   }
   if (!IsPossibleSocketName(name)) {
     SetLastError(kErrorFileNotFound);
-    reason = FormatMessageText(Ansi("%s ist kein gültiger Pipe-Name."), pipePath);
+    reason = FormatMessageText(Ansi(u8"%s ist kein gültiger Pipe-Name."), pipePath);
     return false;
   }
   std::string folder;
@@ -141,7 +141,7 @@ bool SocketAddress(const std::string& pipePath, sockaddr_un& address, std::strin
   address.sun_family = AF_UNIX;
   if (native.size() >= sizeof address.sun_path) {
     SetLastError(kErrorFilenameExcedRange);
-    reason = FormatMessageText(Ansi("Der Pfad der Pipe %s ist zu lang."), native);
+    reason = FormatMessageText("Der Pfad der Pipe %s ist zu lang.", native);
     return false;
   }
   std::memcpy(address.sun_path, native.c_str(), native.size() + 1);
@@ -352,13 +352,13 @@ std::unique_ptr<PipeListener> CreatePipeListener(const std::string& pipePath, st
   struct stat st;
   if (::lstat(address.sun_path, &st) == 0) {
     if (!S_ISSOCK(st.st_mode)) {
-      reason = FormatMessageText(Ansi("%s ist keine Pipe und wird nicht ersetzt."), address.sun_path);
+      reason = FormatMessageText("%s ist keine Pipe und wird nicht ersetzt.", address.sun_path);
       return nullptr;
     }
     int probe = ConnectTo(address);
     if (probe >= 0 || LastError() == kErrorPipeBusy) {
       if (probe >= 0) ::close(probe);
-      reason = FormatMessageText(Ansi("Die Pipe %s wird schon von einem laufenden Server bedient."), pipePath);
+      reason = FormatMessageText("Die Pipe %s wird schon von einem laufenden Server bedient.", pipePath);
       return nullptr;
     }
     ::unlink(address.sun_path);  // left behind by a server that has gone
@@ -372,8 +372,7 @@ std::unique_ptr<PipeListener> CreatePipeListener(const std::string& pipePath, st
   if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(fd, kListenBacklog) != 0 || ::lstat(address.sun_path, &st) != 0) {
     SetLastError(ErrnoToWindowsError(errno));
-    reason =
-        FormatMessageText(Ansi("Die Pipe %s kann nicht angelegt werden: "), pipePath) + SystemErrorMessage(LastError());
+    reason = FormatMessageText("Die Pipe %s kann nicht angelegt werden: ", pipePath) + SystemErrorMessage(LastError());
     ::close(fd);
     return nullptr;
   }

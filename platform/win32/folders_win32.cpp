@@ -109,13 +109,13 @@ bool EnsurePrivateFolder(const std::string& path, std::string& reason) {
   std::string folder = path;
   while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
   if (!::CreateDirectoryA(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-    reason = FormatMessageText(Ansi("Der Ordner %s kann nicht erstellt werden."), path);
+    reason = FormatMessageText("Der Ordner %s kann nicht erstellt werden.", path);
     return false;
   }
   DWORD attributes = ::GetFileAttributesA(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
       (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    reason = FormatMessageText(Ansi("%s ist kein Ordner und wird nicht benutzt."), path);
+    reason = FormatMessageText("%s ist kein Ordner und wird nicht benutzt.", path);
     return false;
   }
   return true;

@@ -384,13 +384,13 @@ bool WaitNamedPipe(const std::string& pipePath, uint32_t timeoutMs) {
 
 std::unique_ptr<PipeListener> CreatePipeListener(const std::string& pipePath, std::string& reason) {
   if (!CheckPipePath(pipePath, true)) {
-    reason = FormatMessageText(Ansi("%s ist kein gültiger Pipe-Name."), pipePath);
+    reason = FormatMessageText(Ansi(u8"%s ist kein gültiger Pipe-Name."), pipePath);
     return nullptr;
   }
   // A pipe of that name that answers a wait belongs to a running server. The
   // first-instance flag below closes the gap between this look and the creation.
   if (::WaitNamedPipeA(pipePath.c_str(), 1) || ::GetLastError() == ERROR_SEM_TIMEOUT) {
-    reason = FormatMessageText(Ansi("Die Pipe %s wird schon von einem laufenden Server bedient."), pipePath);
+    reason = FormatMessageText("Die Pipe %s wird schon von einem laufenden Server bedient.", pipePath);
     ::SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
   }
@@ -398,10 +398,9 @@ std::unique_ptr<PipeListener> CreatePipeListener(const std::string& pipePath, st
   if (!first) {
     DWORD error = ::GetLastError();
     if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY) {
-      reason = FormatMessageText(Ansi("Die Pipe %s wird schon von einem laufenden Server bedient."), pipePath);
+      reason = FormatMessageText("Die Pipe %s wird schon von einem laufenden Server bedient.", pipePath);
     } else {
-      reason =
-          FormatMessageText(Ansi("Die Pipe %s kann nicht angelegt werden: "), pipePath) + SystemErrorMessage(error);
+      reason = FormatMessageText("Die Pipe %s kann nicht angelegt werden: ", pipePath) + SystemErrorMessage(error);
     }
     ::SetLastError(error);
     return nullptr;

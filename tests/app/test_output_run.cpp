@@ -206,10 +206,10 @@ TEST_F(OutputRunTest, APdfThatNeverAppearsIsReportedNotOpened) {
     else frm->Button1Click();
     EXPECT_TRUE(opener.opened.empty() && opener.shown.empty());
     EXPECT_EQ(test::Messages().TakeShownTexts(),
-              std::vector<std::string>{Ansi("Die PDF-Datei\r\n") + PdfPath() +
-                                       Ansi("\r\nist nicht entstanden: Werkbank hat sie nicht geliefert. Bitte "
-                                            "prüfen Sie, ob Werkbank läuft und den Auftrag ausgeben kann, und "
-                                            "versuchen Sie es noch einmal.")});
+              std::vector<std::string>{"Die PDF-Datei\r\n" + PdfPath() +
+                                       Ansi(u8"\r\nist nicht entstanden: Werkbank hat sie nicht geliefert. Bitte "
+                                            u8"prüfen Sie, ob Werkbank läuft und den Auftrag ausgeben kann, und "
+                                            u8"versuchen Sie es noch einmal.")});
     EXPECT_EQ(view.buttonText, "Los!");
     EXPECT_TRUE(view.buttonEnabled);
   }
@@ -225,7 +225,7 @@ TEST_F(OutputRunTest, AStoppedServerIsReportedAsGoneNotAsAnotherDatabase) {
     std::string expectedStart;
   };
   const Case cases[] = {
-      {"no answer", true, {}, Ansi("Die Verbindung zu Werkbank ist unterbrochen")},
+      {"no answer", true, {}, "Die Verbindung zu Werkbank ist unterbrochen"},
       {"another folder", false, {"/woanders/"}, "Datenbank wurde gewechselt!\r\n"},
       {"an empty answer", false, {""}, "Datenbank wurde gewechselt!\r\n"},
   };

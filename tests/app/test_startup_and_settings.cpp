@@ -48,9 +48,9 @@ TEST_F(MainWindowTest, ADirectStartWithoutServerSaysSoAndEndsWithAnError) {
     const auto texts = test::Messages().TakeShownTexts();
     if (c.told) {
       EXPECT_EQ(texts,
-                std::vector<std::string>{Ansi("Werkbank läuft nicht: kein Server der Werkbank hat geantwortet.\r\n"
-                                              "Bitte starten Sie Werkbank und rufen Sie die Verknüpfung "
-                                              "danach noch einmal auf.")});
+                std::vector<std::string>{Ansi(u8"Werkbank läuft nicht: kein Server der Werkbank hat geantwortet.\r\n"
+                                              u8"Bitte starten Sie Werkbank und rufen Sie die Verknüpfung "
+                                              u8"danach noch einmal auf.")});
       EXPECT_NE(start.ExitCode(), 0);
     } else {
       EXPECT_TRUE(texts.empty());

@@ -46,7 +46,7 @@ TEST_F(FindContentTest, EightBitTextWithCaseAndWholeWords) {
     TContentSearchOptions options;
     TContentResult result;
   };
-  const std::string ae = Ansi("ä"), AE = Ansi("Ä");
+  const std::string ae = Ansi(u8"ä"), AE = Ansi(u8"Ä");
   const Case cases[] = {
       {"Ein Angebot", "angebot", 0, kFound},
       {"Ein Angebot", "angebot", csoCaseSensitive, kNotFound},
@@ -82,16 +82,16 @@ TEST_F(FindContentTest, APhraseAcrossTheBlockBoundaryIsFound) {
 }
 
 TEST_F(FindContentTest, ByteOrderMarksSelectTheTextForm) {
-  const std::string phrase = Ansi("Größe");
+  const std::string phrase = Ansi(u8"Größe");
   for (bool bigEndian : {false, true}) {
-    const std::string bytes = Utf16(Ansi("Die GRÖSSE und die größe"), bigEndian);
+    const std::string bytes = Utf16(Ansi(u8"Die GRÖSSE und die größe"), bigEndian);
     EXPECT_EQ(Search(bytes, phrase), kFound) << bigEndian;
-    EXPECT_EQ(Search(bytes, Ansi("größe"), csoCaseSensitive), kFound) << bigEndian;
+    EXPECT_EQ(Search(bytes, Ansi(u8"größe"), csoCaseSensitive), kFound) << bigEndian;
     EXPECT_EQ(Search(bytes, phrase, csoCaseSensitive), kNotFound) << bigEndian;
-    EXPECT_EQ(Search(bytes, Ansi("GRÖßE"), csoCaseSensitive), kNotFound) << bigEndian;
-    EXPECT_EQ(Search(bytes, Ansi("GRÖßE")), kFound) << bigEndian;
+    EXPECT_EQ(Search(bytes, Ansi(u8"GRÖßE"), csoCaseSensitive), kNotFound) << bigEndian;
+    EXPECT_EQ(Search(bytes, Ansi(u8"GRÖßE")), kFound) << bigEndian;
     EXPECT_EQ(Search(bytes, "die g", csoWholeWord), kNotFound) << bigEndian;
-    EXPECT_EQ(Search(bytes, Ansi("die größe"), csoWholeWord), kFound) << bigEndian;
+    EXPECT_EQ(Search(bytes, Ansi(u8"die größe"), csoWholeWord), kFound) << bigEndian;
   }
   // UTF-16 across the block boundary: the phrase starts 6 bytes before it.
   std::string longText((kContentBlockSize - 8) / 2, ' ');
@@ -99,13 +99,13 @@ TEST_F(FindContentTest, ByteOrderMarksSelectTheTextForm) {
   const std::string bytes = Utf16(longText, false);
   EXPECT_EQ(Search(bytes, "lieferschein", csoWholeWord), kFound);
 
-  const std::string utf8 = "\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi("Maße: GRÖSSE"));
-  EXPECT_EQ(Search(utf8, Ansi("maße")), kFound);
-  EXPECT_EQ(Search(utf8, Ansi("größe")), kNotFound);
-  EXPECT_EQ(Search(utf8, Ansi("Größe")), kNotFound);
-  EXPECT_EQ(Search("\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi("über")), Ansi("ÜBER")), kFound);
+  const std::string utf8 = "\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi(u8"Maße: GRÖSSE"));
+  EXPECT_EQ(Search(utf8, Ansi(u8"maße")), kFound);
+  EXPECT_EQ(Search(utf8, Ansi(u8"größe")), kNotFound);
+  EXPECT_EQ(Search(utf8, Ansi(u8"Größe")), kNotFound);
+  EXPECT_EQ(Search("\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi(u8"über")), Ansi(u8"ÜBER")), kFound);
   // Without a mark the same bytes are 8-bit text: the UTF-8 form does not match.
-  EXPECT_EQ(Search(platform::AnsiToUtf8(Ansi("über")), Ansi("über")), kNotFound);
+  EXPECT_EQ(Search(platform::AnsiToUtf8(Ansi(u8"über")), Ansi(u8"über")), kNotFound);
   // Broken UTF-8 neither crashes nor matches across the broken bytes.
   EXPECT_EQ(Search("\xEF\xBB\xBF"
                    "ab\xC3"
@@ -153,10 +153,10 @@ TEST(SearchContent, TheAnswerDoesNotDependOnWhereTheBlocksAreCut) {
       {"Rechnung und Rechnungen", "rechnungen", csoWholeWord, kFound},
       {"Rechnungen und Rechnungsbetrag", "rechnung", csoWholeWord, kNotFound},
       {"xxRECHNUNG", "rechnung", 0, kFound},
-      {Utf16(Ansi("Die größe"), false), Ansi("GRÖSSE"), 0, kNotFound},
-      {Utf16(Ansi("Die größe"), true), Ansi("Größe"), csoWholeWord, kFound},
-      {"\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi("Maße: über")), Ansi("ÜBER"), csoWholeWord, kFound},
-      {"\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi("Maße")), Ansi("ma"), csoWholeWord, kNotFound},
+      {Utf16(Ansi(u8"Die größe"), false), Ansi(u8"GRÖSSE"), 0, kNotFound},
+      {Utf16(Ansi(u8"Die größe"), true), Ansi(u8"Größe"), csoWholeWord, kFound},
+      {"\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi(u8"Maße: über")), Ansi(u8"ÜBER"), csoWholeWord, kFound},
+      {"\xEF\xBB\xBF" + platform::AnsiToUtf8(Ansi(u8"Maße")), "ma", csoWholeWord, kNotFound},
   };
   for (const Case& c : cases) {
     for (int blockSize : {3, 4, 5, 7, 64}) {

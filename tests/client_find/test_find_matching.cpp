@@ -31,8 +31,8 @@ TEST(FileMaskTest, MasksMatchAsTheWindowsListingDoes) {
   };
   for (const MatchCase& c : cases)
     EXPECT_EQ(platform::MatchesFileMask(c.text, c.pattern), c.matches) << c.text << " ~ " << c.pattern;
-  EXPECT_FALSE(platform::MatchesFileMask(Ansi("Größe.TXT"), Ansi("GRÖSSE.txt")));
-  EXPECT_TRUE(platform::MatchesFileMask(Ansi("größe.txt"), Ansi("GRÖßE.*")));
+  EXPECT_FALSE(platform::MatchesFileMask(Ansi(u8"Größe.TXT"), Ansi(u8"GRÖSSE.txt")));
+  EXPECT_TRUE(platform::MatchesFileMask(Ansi(u8"größe.txt"), Ansi(u8"GRÖßE.*")));
 }
 
 // The one matcher under both rules: a listing's mask ("?" after "*" is one
@@ -73,9 +73,9 @@ TEST(WildcardTest, StarsQuestionMarksAndCase) {
         << c.text << " ~ " << c.pattern;
   }
   for (auto rule : {QuestionAfterStar::OneCharacter, QuestionAfterStar::MergesIntoStar}) {
-    EXPECT_TRUE(platform::WildcardMatch(Ansi("/ÄRGER.txt"), Ansi("*ärger*"), rule));
-    EXPECT_TRUE(platform::WildcardMatch(Ansi("ŠŒŽŸ"), Ansi("šœžÿ"), rule));
-    EXPECT_FALSE(platform::WildcardMatch(Ansi("×"), Ansi("÷"), rule));
+    EXPECT_TRUE(platform::WildcardMatch(Ansi(u8"/ÄRGER.txt"), Ansi(u8"*ärger*"), rule));
+    EXPECT_TRUE(platform::WildcardMatch(Ansi(u8"ŠŒŽŸ"), Ansi(u8"šœžÿ"), rule));
+    EXPECT_FALSE(platform::WildcardMatch(Ansi(u8"×"), Ansi(u8"÷"), rule));
   }
 }
 

@@ -228,13 +228,13 @@ TEST_F(FastIniFileTest, SemicolonsInsideQuotesAreNotComments) {
 
 TEST_F(FastIniFileTest, NamesMatchAccordingToTheCaseMode) {
   const std::string path = PathOf("c.txt");
-  WriteBytes(path, Ansi("[setup]\r\nitemindex=4\r\n[größe]\r\nbreite=1\r\n"));
+  WriteBytes(path, Ansi(u8"[setup]\r\nitemindex=4\r\n[größe]\r\nbreite=1\r\n"));
   TFastIniFile ini(path);
   EXPECT_EQ(ini.ReadNumber("Setup", "ItemIndex", 0), 4);
-  EXPECT_EQ(ini.ReadSetting(Ansi("GRÖßE"), "BREITE", ""), "1");
+  EXPECT_EQ(ini.ReadSetting(Ansi(u8"GRÖßE"), "BREITE", ""), "1");
   ini.SetUseSystemUpperCase(false);  // ASCII only: ö and Ö differ
-  EXPECT_EQ(ini.ReadSetting(Ansi("GRÖßE"), "BREITE", "-"), "-");
-  EXPECT_EQ(ini.ReadSetting(Ansi("GRöße"), "BREITE", "-"), "1");
+  EXPECT_EQ(ini.ReadSetting(Ansi(u8"GRÖßE"), "BREITE", "-"), "-");
+  EXPECT_EQ(ini.ReadSetting(Ansi(u8"GRöße"), "BREITE", "-"), "1");
   ini.SetCaseSensitive(true);
   EXPECT_EQ(ini.ReadSetting("Setup", "itemindex", "-"), "-");
   EXPECT_EQ(ini.ReadSetting("setup", "itemindex", "-"), "4");
@@ -319,7 +319,7 @@ TEST_F(FastIniFileTest, ALineIndexOutsideTheStoreIsAListError) {
     ini.Items().Line(5);
     FAIL() << "no error";
   } catch (const Exception& error) {
-    EXPECT_EQ(std::string(error.what()), Ansi("Der Index der Liste überschreitet das Maximum (5)"));
+    EXPECT_EQ(std::string(error.what()), Ansi(u8"Der Index der Liste überschreitet das Maximum (5)"));
   }
 }
 
@@ -375,7 +375,7 @@ TEST_F(FastIniFileTest, TheFileStreamReportsOpenAndCreateFailuresInGerman) {
     TFileStreamEx stream(missing, fmOpenRead | fmShareDenyWrite);
     FAIL() << "no error";
   } catch (const EFCreateError& error) {
-    EXPECT_EQ(std::string(error.what()), Ansi("Datei " + missing + " kann nicht geöffnet werden"));
+    EXPECT_EQ(std::string(error.what()), "Datei " + missing + Ansi(u8" kann nicht geöffnet werden"));
   }
   const std::string folder = env_.Dir("ordner");
   EXPECT_THROW(TFileStreamEx(folder, fmCreate), EFCreateError);

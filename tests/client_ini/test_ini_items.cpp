@@ -171,7 +171,7 @@ TEST(IniHashTest, HashesRotateByTwoAndAgreeWithTheirEquality) {
   for (int i = 0; i < 17; ++i) expected = ((expected << 2) | (expected >> 30)) ^ 0x41u;
   EXPECT_EQ(IniHashExact(long17), expected);
 
-  const std::string lower = Ansi("größe"), upper = Ansi("GRÖßE");
+  const std::string lower = Ansi(u8"größe"), upper = Ansi(u8"GRÖßE");
   EXPECT_EQ(IniHashSystemUpper(lower), IniHashSystemUpper(upper));
   EXPECT_TRUE(IniEqualSystemUpper(lower, upper));
   EXPECT_NE(IniHashAsciiUpper(lower), IniHashAsciiUpper(upper));

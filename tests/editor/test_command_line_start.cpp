@@ -231,8 +231,8 @@ TEST_F(CommandLineStartTest, PreviewRunsThePrintEntryAsPdfAndCloses) {
     }
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0], arguments[1] == "Keiner"
-                            ? Ansi("Kein Eintrag heißt „Keiner“ oder hat diese UID.")
-                            : Ansi("Eine Vorschau als PDF gibt es nur für Einträge, die drucken."));
+                            ? Ansi(u8"Kein Eintrag heißt „Keiner“ oder hat diese UID.")
+                            : Ansi(u8"Eine Vorschau als PDF gibt es nur für Einträge, die drucken."));
     EXPECT_EQ(view.closeRequests, 1);
   }
 }

@@ -51,7 +51,7 @@ TEST_F(EditEntryTest, ChangeConfirmedStoresTheFieldsAsTypedAndKeepsTheUid) {
   };
   test::Messages().SetNextAnswer(MessageAnswer::Yes);
   Edit();
-  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi("Änderungen übernehmen?")});
+  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi(u8"Änderungen übernehmen?")});
 
   auto file = File();
   ASSERT_TRUE(file);
@@ -83,9 +83,9 @@ TEST_F(EditEntryTest, AnswersOtherThanYesAndReadOnlyActionsStoreNothing) {
        {kActionChange, kActionNothing},
        MessageAnswer::Yes,
        {Ansi(kDiscardEditsQuestion)}},
-      {"change answered No", {kActionChange}, MessageAnswer::No, {Ansi("Änderungen übernehmen?")}},
-      {"add answered No", {kActionAddNew}, MessageAnswer::No, {Ansi("Als neuen Eintrag übernehmen?")}},
-      {"delete answered No", {kActionDelete}, MessageAnswer::No, {Ansi("Eintrag „Lieferschein“ löschen?")}},
+      {"change answered No", {kActionChange}, MessageAnswer::No, {Ansi(u8"Änderungen übernehmen?")}},
+      {"add answered No", {kActionAddNew}, MessageAnswer::No, {Ansi(u8"Als neuen Eintrag übernehmen?")}},
+      {"delete answered No", {kActionDelete}, MessageAnswer::No, {Ansi(u8"Eintrag „Lieferschein“ löschen?")}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -152,7 +152,7 @@ TEST_F(EditEntryTest, DeletingTheOnlyEntryWritesEmptyItemsThenTheExampleAgain) {
   dialogs.script = [](ScriptedSetupDialog& d) { d.PickAction(kActionDelete); };
   test::Messages().SetNextAnswer(MessageAnswer::Yes);
   Edit();
-  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi("Eintrag „Lieferschein“ löschen?")});
+  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi(u8"Eintrag „Lieferschein“ löschen?")});
 
   // The save wrote the list as it was (no entries); the reload found no entries
   // and wrote the example document.
@@ -164,10 +164,10 @@ TEST_F(EditEntryTest, DeletingTheOnlyEntryWritesEmptyItemsThenTheExampleAgain) {
   EXPECT_TRUE(sawEmptyItems);
   auto file = File();
   ASSERT_EQ(Items(file.get())->ChildCount(), 1);
-  EXPECT_EQ(Items(file.get())->ChildAt(0)->StringByName("Info"), Ansi("Beispiel: Ändern Sie alles hier!"));
+  EXPECT_EQ(Items(file.get())->ChildAt(0)->StringByName("Info"), Ansi(u8"Beispiel: Ändern Sie alles hier!"));
   EXPECT_NE(Items(file.get())->ChildAt(0)->StringByName("UID"), "U-1");
   EXPECT_EQ(snapshotView.rows,
-            std::vector<std::string>{Ansi("[pdf] Beispiel: Ändern Sie alles hier!  [Nicht benutzt]")});
+            std::vector<std::string>{Ansi(u8"[pdf] Beispiel: Ändern Sie alles hier!  [Nicht benutzt]")});
 }
 
 TEST_F(EditEntryTest, DeleteRemovesTheSelectedLineOnly) {

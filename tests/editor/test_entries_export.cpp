@@ -66,7 +66,7 @@ TEST_F(EntriesExportTest, DemoDatabaseSurvivesExportAndImportIntoAnEmptyDatabase
   const std::string original = ReadBytes(EntriesPath());
   ASSERT_EQ(EntryItems(demo->frm->Document())->ChildCount(), 6);
 
-  const std::string exported = env.Dir("austausch") + kExportAllFileName;
+  const std::string exported = env.Dir("austausch") + Ansi(kExportAllFileName);
   WriteEntriesExport(AllEntries(demo->frm->Document()), exported, false);
   // The file name holds umlauts: the byte reader takes the file system's own spelling.
 #ifdef _WIN32
@@ -82,7 +82,7 @@ TEST_F(EntriesExportTest, DemoDatabaseSurvivesExportAndImportIntoAnEmptyDatabase
   TStringList& lines = fresh->frm->Lines();
   ASSERT_EQ(lines.Count(), 7);
   for (int i = 0; i < lines.Count(); ++i) {
-    if (EntryPlainName(*static_cast<TWBCustomJSON*>(lines.GetObject(i))) != Ansi("Beispiel: Ändern Sie alles hier!"))
+    if (EntryPlainName(*static_cast<TWBCustomJSON*>(lines.GetObject(i))) != Ansi(u8"Beispiel: Ändern Sie alles hier!"))
       continue;
     lines.Delete(i);
     break;

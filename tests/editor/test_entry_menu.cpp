@@ -57,7 +57,7 @@ TEST_F(EntryMenuTest, ExportAsksForTheFileAndBeforeReplacingIt) {
   ASSERT_EQ(EntryItems(one.get())->ChildCount(), 1);
   EXPECT_EQ(EntryItems(one.get())->ChildAt(0)->StringByName("UID"), "U-2");
   EXPECT_EQ(test::Messages().TakeShownTexts(),
-            std::vector<std::string>{Ansi("1 Eintrag nach „" + folder + "PDF.json“ exportiert.")});
+            std::vector<std::string>{Ansi(u8"1 Eintrag nach „") + folder + Ansi(u8"PDF.json“ exportiert.")});
 
   // The same file again: replaced only on "Ja".
   const std::string before = ReadBytes(folder + "PDF.json");
@@ -65,13 +65,13 @@ TEST_F(EntryMenuTest, ExportAsksForTheFileAndBeforeReplacingIt) {
   test::Messages().SetNextAnswer(MessageAnswer::No);
   RunEntryMenuAction(*frm, EntryMenuAction::ExportAll);
   EXPECT_EQ(test::Messages().TakeShownTexts(),
-            std::vector<std::string>{Ansi("Die Datei „" + folder + "PDF.json“ gibt es schon. Ersetzen?")});
+            std::vector<std::string>{Ansi(u8"Die Datei „") + folder + Ansi(u8"PDF.json“ gibt es schon. Ersetzen?")});
   EXPECT_BYTES_EQ(ReadBytes(folder + "PDF.json"), before);
   SaveFileDialogs::SetNextFileName(folder + "PDF.json");
   test::Messages().SetNextAnswer(MessageAnswer::Yes);
   RunEntryMenuAction(*frm, EntryMenuAction::ExportAll);
   EXPECT_EQ(EntryItems(LoadEntriesDocument(folder + "PDF.json").get())->ChildCount(), 2);
-  EXPECT_EQ(ExtractFileName(SaveFileDialogs::TakeAskedDefaults().back()), kExportAllFileName);
+  EXPECT_EQ(ExtractFileName(SaveFileDialogs::TakeAskedDefaults().back()), Ansi(kExportAllFileName));
 
   // A cancelled dialog writes nothing; a folder that is missing is an error.
   test::Messages().TakeShownTexts();

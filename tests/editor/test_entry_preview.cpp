@@ -84,7 +84,7 @@ TEST_F(EntryPreviewTest, OnlyPrintEntriesHaveAPreview) {
     RunEntryPreview(*frm, nullptr);
     EXPECT_TRUE(server.writes.empty());
     EXPECT_EQ(test::Messages().TakeShownTexts(),
-              std::vector<std::string>{Ansi("Eine Vorschau als PDF gibt es nur für Einträge, die drucken.")});
+              std::vector<std::string>{Ansi(u8"Eine Vorschau als PDF gibt es nur für Einträge, die drucken.")});
   }
   view.SelectIndex(-1);
   RunEntryPreview(*frm, nullptr);  // nothing selected: nothing happens

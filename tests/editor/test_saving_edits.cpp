@@ -181,7 +181,7 @@ TEST_F(SavingEditsTest, AFailedSaveIsNeverTakenForAStoredOne) {
     test::Messages();  // the recorder again
     const auto& asked = presenter.asked;
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].rfind(Ansi("Die Änderungen konnten nicht gespeichert werden:\r\nDatei "), 0), 0u) << asked[0];
+    EXPECT_EQ(asked[0].rfind(Ansi(u8"Die Änderungen konnten nicht gespeichert werden:\r\nDatei "), 0), 0u) << asked[0];
     if (retry) {
       EXPECT_EQ(FileNames(), (std::vector<std::string>{"Eins neu", "Zwei"}));
     } else {
@@ -207,7 +207,7 @@ TEST_F(SavingEditsTest, TwoWindowsKeepEachOthersChanges) {
   EditEntry(second, secondDialogs, "U-2", kActionChange, "Zwei aus B");
   auto told = test::Messages().TakeShownTexts();
   ASSERT_EQ(told.size(), 2u);
-  EXPECT_NE(told[1].find(Ansi("zusammengeführt")), std::string::npos);
+  EXPECT_NE(told[1].find(Ansi(u8"zusammengeführt")), std::string::npos);
   EXPECT_EQ(FileNames(), (std::vector<std::string>{"Drei", "Eins aus A", "Zwei aus B"}));
   EXPECT_EQ(secondView.rows.size(), 3u);  // the second window now shows the first one's change too
 

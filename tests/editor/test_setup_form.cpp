@@ -59,7 +59,7 @@ TEST_F(SetupFormTest, CreationOffersPrintersDocumentTypesLayoutsAndFixedChoices)
   EXPECT_EQ(view.items[SetupField::Printer], (std::vector<std::string>{"Laser", "Etiketten", "Laser"}));
   EXPECT_EQ(view.items[SetupField::FilterPOT],
             (std::vector<std::string>{"rechnung", "angebot", "bestellung", "brief", "gutschrift", "lieferschein",
-                                      Ansi("auftragsbestätigung"), "freier typ1", "freier typ2", "freier typ3",
+                                      Ansi(u8"auftragsbestätigung"), "freier typ1", "freier typ2", "freier typ3",
                                       "freier typ4", "freier typ5"}));
   // Both files of Rechnung give the name Rechnung, offered once, in the
   // entry list's order whatever the listing's.
@@ -156,10 +156,10 @@ TEST_F(SetupFormTest, LayoutWarningMarksNamesThatAreNotAmongTheLayouts) {
   };
   const Case cases[] = {
       {"", false},
-      {Ansi("Lieferschein_Groß"), false},
-      {Ansi("LIEFERSCHEIN_GROß"), false},  // a whole item, case ignored
+      {Ansi(u8"Lieferschein_Groß"), false},
+      {Ansi(u8"LIEFERSCHEIN_GROß"), false},  // a whole item, case ignored
       {"Lieferschein", true},
-      {Ansi("Lieferschein_Groß_SUPERLAYOUT"), true},
+      {Ansi(u8"Lieferschein_Groß_SUPERLAYOUT"), true},
   };
   for (SetupField field : {SetupField::FilterLayoutName, SetupField::SuperLayoutname}) {
     for (const Case& c : cases) {
@@ -173,8 +173,8 @@ TEST_F(SetupFormTest, OnlyChangeAndAddNewMakeTheFieldsEditable) {
   auto dialog = Open();
   dialog->form.FillActions();
   EXPECT_EQ(dialog->view.actions,
-            (std::vector<std::string>{Ansi("Nichts änderbar"), Ansi("Vorhandenen Eintrag ändern"),
-                                      Ansi("Als neuen Eintrag übernehmen"), Ansi("Diesen Eintrag löschen")}));
+            (std::vector<std::string>{Ansi(u8"Nichts änderbar"), Ansi(u8"Vorhandenen Eintrag ändern"),
+                                      Ansi(u8"Als neuen Eintrag übernehmen"), Ansi(u8"Diesen Eintrag löschen")}));
   EXPECT_EQ(dialog->view.action, 0);
   dialog->ShowModal();
   EXPECT_TRUE(dialog->form.ReadOnly());

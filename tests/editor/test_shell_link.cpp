@@ -149,8 +149,8 @@ TEST_F(ShortcutTest, LauncherRunsTheProgramWithTheNameAsItsOneArgument) {
   frm->LinkLabel1AnchorClick("L");
   const std::string launcher = desktop + "Lieferschein Kunde.desktop";
   EXPECT_EQ(test::Messages().TakeShownTexts(),
-            std::vector<std::string>{Ansi("Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\n"
-                                          "Lieferschein Kunde")});
+            std::vector<std::string>{Ansi(u8"Die Verknüpfung wurde auf dem Desktop unter folgendem Namen erzeugt:\r\n"
+                                          u8"Lieferschein Kunde")});
   ASSERT_TRUE(std::filesystem::exists(launcher));
   struct stat st {};
   ASSERT_EQ(::stat(launcher.c_str(), &st), 0);
@@ -191,7 +191,7 @@ TEST_F(ShortcutTest, NamesTravelWholeThroughExec) {
       "Prozent 100% und %f %%",
       "Semikolon; & | > < * ? # ( ) ~ '",
       "Zeile\nzwei\tTab",
-      Ansi("Umlaute äöüß €"),
+      Ansi(u8"Umlaute äöüß €"),
       " vorne und hinten ",
   };
   const std::string program = "/opt/Werk bank/bin/mehr\"fach%";
@@ -294,7 +294,7 @@ TEST_F(ShortcutTest, ALauncherThatCannotBeWrittenIsReportedAsAFailure) {
   frm->LinkLabel1AnchorClick("L");
   const auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0].rfind(Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
+  EXPECT_EQ(texts[0].rfind(Ansi(u8"Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
                                "Lieferschein.desktop",
                            0),
             0u)
@@ -310,7 +310,7 @@ TEST_F(ShortcutTest, ALauncherThatCannotReplaceWhatIsThereLeavesNothingBehind) {
   frm->LinkLabel1AnchorClick("L");
   const auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
+  EXPECT_EQ(texts[0], Ansi(u8"Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop +
                           "Lieferschein.desktop\r\nZugriff verweigert");
   std::vector<std::string> names;
   for (const auto& item : std::filesystem::directory_iterator(desktop)) names.push_back(item.path().filename());
@@ -340,7 +340,7 @@ TEST_F(ShortcutTest, ANameTooLongIsReportedInWords) {
   frm->LinkLabel1AnchorClick("L");
   const auto texts = test::Messages().TakeShownTexts();
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], Ansi("Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop + name +
+  EXPECT_EQ(texts[0], Ansi(u8"Die Verknüpfung konnte nicht auf dem Desktop erzeugt werden:\r\n") + desktop + name +
                           ".desktop\r\nDer Dateiname oder die Erweiterung ist zu lang.");
 }
 
@@ -356,7 +356,8 @@ TEST(SystemErrorMessage, TheCommonErrorsInGermanWords) {
        "Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen Prozess verwendet wird."},
       {platform::kErrorWriteProtect, "Der Datenträger ist schreibgeschützt."},
   };
-  for (const auto& [code, text] : cases) EXPECT_EQ(platform::SystemErrorMessage(code), Ansi(text)) << code;
+  for (const auto& [code, text] : cases)
+    EXPECT_EQ(platform::SystemErrorMessage(code), platform::Utf8ToAnsi(text)) << code;
 }
 
 TEST_F(ShortcutTest, WithoutGioTheLauncherIsWrittenAllTheSame) {

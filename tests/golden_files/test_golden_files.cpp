@@ -61,8 +61,8 @@ TEST(GoldenFiles, TheSettingsFileKeepsItsLinesAndTakesTheNewValues) {
     TFastIniFile settings(path);
     settings.WriteNumber("Setup", "ItemIndex", 3);
     settings.WriteFlag("Setup", "OpenPDF", false);
-    settings.WriteSetting(Ansi("Fenster"), "Titel", Ansi("Größe & Maß"));
-    settings.WriteSetting(Ansi("Zuletzt geöffnet"), "Datei", Ansi("C:\\Belege\\Bestellung Nr. 7.pdf"));
+    settings.WriteSetting("Fenster", "Titel", Ansi(u8"Größe & Maß"));
+    settings.WriteSetting(Ansi(u8"Zuletzt geöffnet"), "Datei", "C:\\Belege\\Bestellung Nr. 7.pdf");
     settings.Flush();
   }
   CompareWithGolden(path, "LocalSetup.txt");

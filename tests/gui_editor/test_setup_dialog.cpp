@@ -299,7 +299,7 @@ TEST_F(SetupDialogTest, EditedFromTheMainWindowAndStored) {
   emit window->LinkLabel()->anchorClicked("E");
   poll.stop();
   ASSERT_TRUE(edited);
-  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi("Änderungen übernehmen?")});
+  EXPECT_EQ(test::Messages().TakeShownTexts(), std::vector<std::string>{Ansi(u8"Änderungen übernehmen?")});
   auto file = LoadEntriesDocument(database + "Sonderdruck.V1/sdr.json");
   ASSERT_TRUE(file);
   TWBCustomJSON* entry = EntryItems(file.get())->ChildAt(0);

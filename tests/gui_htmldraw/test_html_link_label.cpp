@@ -15,7 +15,7 @@
 namespace wb::gui {
 namespace {
 
-const char* kTwoLinks = "<A href=\"E\">Eigenschaften</A><br><br><A href=\"L\">Verknüpfung erstellen</A>";
+const char8_t* kTwoLinks = u8"<A href=\"E\">Eigenschaften</A><br><br><A href=\"L\">Verknüpfung erstellen</A>";
 
 std::unique_ptr<HtmlLinkLabel> ShownLabel(const std::string& markup, QSize size) {
   auto label = std::make_unique<HtmlLinkLabel>();
@@ -93,8 +93,8 @@ TEST(HtmlLinkLabel, TabWalksTheLinksAndEnterActivatesTheFocusedOne) {
 
 TEST(HtmlLinkLabel, WrapsAtItsWidthAndFitsItsTextWhenNotWrapping) {
   const std::string intro = Ansi(
-      "Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je nach hinterlegten Bedingungen alle "
-      "Layouts in den jeweiligen Auftrag integrieren. <A href=\"x\">Für eine Übersicht hier klicken</A>");
+      u8"Hiermit erzeugen Sie eine<B> Einzelausgabe</B>. Werkbank wird je nach hinterlegten Bedingungen alle "
+      u8"Layouts in den jeweiligen Auftrag integrieren. <A href=\"x\">Für eine Übersicht hier klicken</A>");
   auto wrapped = ShownLabel(intro, {376, 50});
   const QSize one = wrapped->sizeHint();
   EXPECT_LE(one.width(), 376);
@@ -102,7 +102,7 @@ TEST(HtmlLinkLabel, WrapsAtItsWidthAndFitsItsTextWhenNotWrapping) {
   wrapped->resize(200, 50);
   EXPECT_GT(wrapped->sizeHint().height(), one.height()) << "narrower: more lines";
 
-  auto single = ShownLabel(Ansi("<A href=\"O\">Speicherort öffnen</A>"), {10, 10});
+  auto single = ShownLabel(Ansi(u8"<A href=\"O\">Speicherort öffnen</A>"), {10, 10});
   single->setWordWrap(false);
   single->adjustSize();
   EXPECT_GE(single->width(), single->fontMetrics().horizontalAdvance(QString::fromUtf8("Speicherort öffnen")) - 4);

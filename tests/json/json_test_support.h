@@ -30,6 +30,6 @@ inline std::unique_ptr<TWBJSON> ParseObject(std::string_view text) {
 
 // UTF-8 source literal to UTF-16 / to 8-bit system code page text.
 inline std::u16string W(std::string_view utf8) { return platform::Utf8ToWide(utf8); }
-inline std::string A(std::string_view utf8) { return Ansi(utf8); }
+inline std::string A(std::string_view utf8) { return platform::Utf8ToAnsi(utf8); }
 
 }  // namespace wb::test

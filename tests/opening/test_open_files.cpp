@@ -91,7 +91,7 @@ class OpenFilesTest : public ::testing::Test {
 
 TEST_F(OpenFilesTest, ShellOpenPassesTheFileAsOneArgumentWithoutQuotes) {
   const std::string plain = Document("Bericht 1.pdf");
-  const std::string umlaut = Document(Ansi("Übersicht; \"Entwurf\" $HOME.pdf"));
+  const std::string umlaut = Document(Ansi(u8"Übersicht; \"Entwurf\" $HOME.pdf"));
   struct Case {
     std::string given;
     std::string expected;  // UTF-8, as the program receives it
@@ -287,7 +287,7 @@ TEST_F(OpenFilesTest, CancelledProgramChoiceOpensNothing) {
   EXPECT_TRUE(ResolveProgram(page, true).Cancelled);
   ExpectMimeQueries(1, page);  // for the dialog's preset
   ASSERT_EQ(hooks.requests.size(), 1u);
-  EXPECT_EQ(hooks.requests[0].Filter, Ansi("Ausführbare Dateien|*.exe;*.com;*.bat|Alle Dateien|*.*"));
+  EXPECT_EQ(hooks.requests[0].Filter, Ansi(u8"Ausführbare Dateien|*.exe;*.com;*.bat|Alle Dateien|*.*"));
   EXPECT_EQ(hooks.requests[0].FileName, "");           // nothing associated
   EXPECT_EQ(hooks.requests[0].InitialDir, "/opt/x/");  // the folder of the mapped program
 
@@ -369,7 +369,7 @@ TEST_F(LegacyMappingTest, AnOldFileThatStaysNeverReplacesTheUsersChoices) {
 // --- ShowInFolder ---------------------------------------------------------------
 
 TEST_F(OpenFilesTest, ShowInFolderAsksTheFileManagerOverDBus) {
-  const std::string file = Document(Ansi("Übersicht 1,2.pdf"));
+  const std::string file = Document(Ansi(u8"Übersicht 1,2.pdf"));
   EXPECT_TRUE(ShowInFolder(file));
   const std::string folderUri = "file://" + env_.Dir("docs");
   EXPECT_EQ(NextCallOf(standIns_.PathOf("dbus-send")),

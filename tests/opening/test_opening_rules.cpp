@@ -42,7 +42,7 @@ TEST(LowerFileExt, IsTheLowerCasedExtensionOfTheNamePart) {
       {"/tmp/ordner.neu/datei", ""},  // a dot in a folder name is no extension
       {"/tmp/ohne", ""},
       {"/tmp/punkt.", "."},
-      {Ansi("/tmp/BRIEF.ÖDT"), Ansi(".ödt")},  // the code page's case rules
+      {Ansi(u8"/tmp/BRIEF.ÖDT"), Ansi(u8".ödt")},  // the code page's case rules
   };
   for (const Case& c : cases) EXPECT_EQ(LowerFileExt(c.in), c.out) << c.in;
 }

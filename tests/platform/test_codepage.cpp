@@ -79,7 +79,7 @@ TEST(AnsiUtf8, ConvertsBetweenTheSystemCodePageAndUtf8) {
                        "e"),
             "Stra\xDF"
             "e");
-  EXPECT_EQ(wb::Ansi("geöffnet"),
+  EXPECT_EQ(wb::Ansi(u8"geöffnet"),
             "ge\xF6"
             "ffnet");
 }

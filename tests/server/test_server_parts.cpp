@@ -182,7 +182,7 @@ TEST_F(ServerCommandsTest, OutputCommandsAreAcknowledgedAtOnce) {
 // tests/server/test_server_cups.cpp has the refusals of a real scheduler.
 TEST_F(ServerCommandsTest, PrintWithoutAPrinterIsRefusedInTheReplyAndTheJournal) {
   options_.AppDir = env_.Dir("app");
-  const std::string refusal = Ansi("nicht gedruckt: kein Drucker angegeben");
+  const std::string refusal = "nicht gedruckt: kein Drucker angegeben";
   EXPECT_EQ(AnswerTo(u"PRINT", u"{\"Copies\":2}"), platform::AnsiToWide(refusal));
   EXPECT_EQ(AnswerTo(u"PRINT", u"{\"Defaultprinter\":\"\"}"), platform::AnsiToWide(refusal));
   ASSERT_TRUE(outputs_.WaitIdle(30000));

@@ -85,19 +85,19 @@ std::vector<std::string> ArgumentsAsStarted(const std::string& arguments) {
 TEST(Win32ShellLink, TheDesktopLinkReadsBackThroughTheShellsLinkObject) {
   test::TempEnv env;
   const std::string folder = env.Dir("Desktop");
-  const std::string name = Ansi("Rechnung \"groß\" an Müller");
+  const std::string name = Ansi(u8"Rechnung \"groß\" an Müller");
   std::string linkPath;
   ASSERT_TRUE(CreateShellLink(name, name, folder, name, linkPath)) << platform::LastError();
-  EXPECT_EQ(linkPath, folder + Ansi("Rechnung groß an Müller.lnk"));
+  EXPECT_EQ(linkPath, folder + Ansi(u8"Rechnung groß an Müller.lnk"));
 
   LinkContents link;
   ASSERT_TRUE(ReadLink(linkPath, link));
   const std::string program = platform::GetModuleFileName();
   EXPECT_EQ(link.Path, program);
-  EXPECT_EQ(link.Arguments, Ansi("\"Rechnung \\\"groß\\\" an Müller\""));
+  EXPECT_EQ(link.Arguments, Ansi(u8"\"Rechnung \\\"groß\\\" an Müller\""));
   EXPECT_EQ(ArgumentsAsStarted(link.Arguments), std::vector<std::string>{name});
   EXPECT_EQ(link.WorkingDirectory, ExtractFilePath(program));
-  EXPECT_EQ(link.Description, Ansi("Rechnung groß an Müller"));
+  EXPECT_EQ(link.Description, Ansi(u8"Rechnung groß an Müller"));
   EXPECT_EQ(link.IconLocation, program);
   EXPECT_EQ(link.IconIndex, 0);
   EXPECT_EQ(link.ShowCommand, SW_SHOWNORMAL);
