@@ -17,7 +17,7 @@ using namespace wb::win32;
 
 namespace {
 
-std::wstring W(const char* utf8) { return WideUtf8(utf8); }
+std::wstring W(const char* utf8) { return Wide(platform::Utf8ToAnsi(utf8)); }
 
 // The compact text of the PDF entry of kThreeEntries, as the tool sends it.
 std::string PdfEntryJson(const std::string& pdfPath) {
