@@ -1,6 +1,10 @@
 // MainWindow: layout and event forwarding of the main window.
 #include "gui/win32/main_window.h"
 
+#include <memory>
+#include <type_traits>
+
+#include "app/entry_menu.h"
 #include "app/main_window_features.h"
 #include "app/main_window_texts.h"
 #include "gui/win32/control_ids.h"
@@ -21,6 +25,11 @@ constexpr COLORREF kRunButtonText = RGB(0, 0, 255);
 constexpr UINT kFormShowMessage = WM_APP + 1;
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+struct MenuDestroyer {
+  void operator()(HMENU menu) const { ::DestroyMenu(menu); }
+};
+using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 void RegisterClassOnce() {
   static const bool registered = [] {
@@ -82,6 +91,7 @@ void MainWindow::BuildControls() {
   list_.Create(at(kIdEntryList, 8, 60, 377, 24 + 16 * EntryList::kRowHeight, bold));
   list_.OnSelectionChange = [this] { Guarded([&] { logic_->DCCChange(); }); };
   list_.OnEnter = [this] { Guarded([&] { logic_->DCCKeyDown(13); }); };
+  list_.OnContextMenu = [this](POINT screen) { ShowEntryMenu(screen); };
 
   links_.Create(at(kIdLinkLabel, 11, 94, 140, 44, normal), wb::Ansi(kLinkText), false,
                 UiSurfaceFont(9, false, clBlack));
@@ -99,6 +109,24 @@ void MainWindow::BuildControls() {
   completePdf_.Create(at(kIdCompletePdfLabel, 72, 144, panelWidth - 72, 20, normal), wb::Ansi(kCompletePdfText), false,
                       UiSurfaceFont(9, false, clBlack));
   completePdf_.OnAnchorClick = [this](const std::string&) { Guarded([&] { logic_->LinkLabel3AnchorClick(); }); };
+}
+
+// The items and what they do come from the logic; an item's command id is its
+// place in the list plus one (0 is the menu closed without a choice).
+void MainWindow::ShowEntryMenu(POINT screen) {
+  Guarded([&] {
+    const std::vector<TEntryMenuItem> items = EntryMenuItems(*logic_);
+    MenuHandle menu(::CreatePopupMenu());
+    if (!menu) return;
+    for (size_t i = 0; i < items.size(); ++i)
+      ::AppendMenuW(menu.get(), static_cast<UINT>(MF_STRING | (items[i].Enabled ? MF_ENABLED : MF_GRAYED)), i + 1,
+                    Wide(items[i].Text).c_str());
+    const auto chosen = static_cast<size_t>(
+        ::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x,
+                           screen.y, hwnd_, nullptr));
+    if (chosen == 0 || chosen > items.size()) return;
+    RunEntryMenuAction(*logic_, items[chosen - 1].Action);
+  });
 }
 
 void MainWindow::Create() {

@@ -55,6 +55,7 @@ class MainWindow final : public IMainView {
   friend LRESULT CALLBACK OwnerWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
+  void ShowEntryMenu(POINT screen);
   void Paint();
   void Close();
 

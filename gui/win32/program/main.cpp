@@ -3,6 +3,7 @@
 // and runs the main window until it closes.
 #include "app/command_line_tasks.h"
 #include "app/program_info.h"
+#include "app/save_file_dialog.h"
 #include "app/server_link.h"
 #include "app/shell_file_opener.h"
 #include "client/message_boxes.h"
@@ -10,6 +11,7 @@
 #include "gui/win32/message_loop.h"
 #include "gui/win32/message_presenter.h"
 #include "gui/win32/program_choice_dialog.h"
+#include "gui/win32/save_file_presenter.h"
 #include "gui/win32/ui_hooks.h"
 #include "gui/win32/win32_headers.h"
 #include "gui/win32/win32_text.h"
@@ -91,6 +93,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wb::platform::SetUiHooks(&hooks);
   wb::win32::TaskDialogPresenter presenter;
   wb::MessageBoxes::SetPresenter(&presenter);
+  wb::win32::SaveFilePresenter saveDialogs;
+  wb::SaveFileDialogs::SetPresenter(&saveDialogs);
   wb::win32::Win32ProgramChoice programChoice;
   wb::SetProgramChoiceHook(&programChoice);
 
@@ -115,6 +119,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wb::ShutdownOpeningThreadPool();
   }
   wb::SetProgramChoiceHook(nullptr);
+  wb::SaveFileDialogs::SetPresenter(nullptr);
   wb::MessageBoxes::SetPresenter(nullptr);
   wb::platform::SetUiHooks(nullptr);
   return exitCode;
