@@ -86,6 +86,13 @@ int main(int argc, char** argv) {
   HWND window = program.MainWindow();
   if (window == nullptr) return 1;
   ok &= Save(window, output + "win32-main-window.png");
+  // The entry list's context menu, opened as by the menu key at the selected row.
+  HWND list = Control(window, win32::kIdEntryList);
+  ::PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+  HWND menu = program.WaitForWindow(L"#32768", 10000);
+  if (menu == nullptr) return 1;
+  ok &= Save(menu, output + "win32-entry-menu.png");
+  PressKey(menu, VK_ESCAPE);
   ClickLink(Control(window, win32::kIdLinkLabel), 1);
   HWND editor = program.WaitForWindow(win32::kSetupDialogClass);
   if (editor == nullptr) return 1;
