@@ -19,8 +19,12 @@ endif()
 set(WB_TEST_SOURCE_DIR "${WB_TEST_PATH_PREFIX}${CMAKE_SOURCE_DIR}")
 set(WB_TEST_BIN_DIR "${WB_TEST_PATH_PREFIX}${CMAKE_BINARY_DIR}/bin")
 
-add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --init)
+# The prefix's Wine server runs from the first test to the last (wine-run.sh says why).
+add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --start-server)
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300
+                     ENVIRONMENT "WB_WINE_BUILD_DIR=${CMAKE_BINARY_DIR}")
+add_test(NAME wine_server_stop COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --stop-server)
+set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60
                      ENVIRONMENT "WB_WINE_BUILD_DIR=${CMAKE_BINARY_DIR}")
 
 # Called for every test program: runs after the prefix exists, in this build's prefix.
