@@ -28,8 +28,9 @@ class EntryPreviewTest : public MainWindowTest {
     // The server writes the PDF it was asked for, then its spool file.
     server.onWrite = [this](const std::string& command, const std::string& data) {
       if (command != "CREATEPDF") return;
-      WriteBytes(TWBJSONText::Parse(data)->StringByName("PDFFileName"), "%PDF");
-      WriteBytes(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf", "%PDF");
+      const std::string pdf = TWBJSONText::Parse(data)->StringByName("PDFFileName");
+      EXPECT_TRUE(WriteBytes(pdf, "%PDF")) << "the server's PDF could not be written: " << pdf;
+      EXPECT_TRUE(WriteBytes(application + "SPOOLER/PDFX/Angebot 4711 A17.pdf", "%PDF"));
     };
   }
   // The request of one run of the only entry of a fresh start.
@@ -57,7 +58,11 @@ TEST_F(EntryPreviewTest, RequestIsThePdfRunsRequestAndThePdfOpens) {
       << "in its place: " << preview.second;
   const std::string pdf = GetShellFolder(platform::kCsidlDesktop) + "WerkbankQuery.Mehrfachausgabe" +
                           platform::kPathDelimiter + "Angebot 4711 A17.pdf";
-  EXPECT_EQ(opener.opened, std::vector<std::string>{pdf});
+  EXPECT_EQ(opener.opened, std::vector<std::string>{pdf}) << [] {
+    std::string shown = "messages shown:";
+    for (const std::string& text : test::Messages().TakeShownTexts()) shown += "\n  " + text;
+    return shown;
+  }();
 }
 
 TEST_F(EntryPreviewTest, TheStoredEntryIsNotChanged) {
