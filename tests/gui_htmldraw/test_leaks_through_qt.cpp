@@ -9,15 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define WB_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define WB_LEAK_CHECK 1
-#endif
-#endif
+#include "support/sanitizers.h"
 
-#ifdef WB_LEAK_CHECK
+#ifdef WB_ADDRESS_SANITIZER
 #include <sanitizer/lsan_interface.h>
 
 namespace {

@@ -2,6 +2,16 @@
 // be shorter where every memory access is checked.
 #pragma once
 
+// WB_ADDRESS_SANITIZER: defined in AddressSanitizer builds (GCC and clang), for
+// tests that need the sanitizer's own interface.
+#if defined(__SANITIZE_ADDRESS__)
+#define WB_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define WB_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace wb::test {
 
 #if defined(__SANITIZE_THREAD__)
